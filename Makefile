@@ -1,0 +1,36 @@
+# Tabvue: `make demo` converts a real Calc range; `make test` installs
+# what is missing, builds everything and runs every test.
+BUILD := build
+ASAN  := build-asan
+FUZZ  := build-fuzz
+JOBS  := $(shell nproc)
+
+.PHONY: all deps build asan test unit demo fuzz bench clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j$(JOBS)
+
+# Unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	cmake -S . -B $(ASAN) -DTV_PROGRAMS=OFF -DTV_SANITIZE=ON >/dev/null
+	cmake --build $(ASAN) -j$(JOBS)
+
+unit: build
+	cd $(BUILD) && ctest -L unit --output-on-failure
+
+test: build asan
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure
+
+demo: build
+	scripts/demo
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -1,0 +1,45 @@
+/*
+** Wide-character wrappers of the system calls, and the settings file:
+** its reader GetProfileWrapp and ProfileGet, which fills the settings.
+*/
+#ifndef TV_FILEIO_H
+#define TV_FILEIO_H
+
+#include <stdio.h>
+#include <dirent.h>
+#include <wchar.h>
+
+enum {
+  PATH_CAP = 1024,     /* AppPath, Inifile and the Office paths */
+  LOCALE_CAP = 500,    /* Locale setting */
+  EVASION_CAP = 50     /* Evasion setting */
+};
+
+enum { PROF_LOAD = 0, PROF_LOOKUP = 1, PROF_RELEASE = 2 };   /* reader modes */
+
+extern wchar_t AppPath[PATH_CAP];      /* the program's directory */
+extern wchar_t Inifile[PATH_CAP];      /* full path of the settings file */
+extern wchar_t Locale[LOCALE_CAP];     /* LC_CTYPE locale to set, or empty */
+extern wchar_t Evasion[EVASION_CAP];   /* "ON": scratch document visible */
+extern int TimeLog;                    /* 1: report the elapsed time */
+
+FILE *wfopen(const wchar_t *path, const wchar_t *mode);
+DIR *wopendir(const wchar_t *path);
+int wsetenv(const wchar_t *name, const wchar_t *value, int overwrite);
+int wsystem(const wchar_t *command);
+char *wsetlocale(int category, const wchar_t *name);
+int wgetenv(const wchar_t *name, int flag, wchar_t *out);
+int FileSizeGet(const wchar_t *directory, const wchar_t *name);
+
+int GetProfileWrapp(int mode, const wchar_t *file, const wchar_t *section,
+                    const wchar_t *key, const wchar_t *def, wchar_t *out,
+                    int capacity);
+int ProfileGet(const wchar_t *path);
+
+/*
+** The program's own keys of section Param, read in lookup mode between
+** the Path and the Locale keys.  Each program supplies its own.
+*/
+void ParamGet(void);
+
+#endif
