@@ -9,4 +9,10 @@
 
 int CalcGet(void);
 
+/* Steps of the driver, exposed for tests. */
+int StageMessage(int pos);
+int BorderComplete(void);
+int MergeSpread(void);
+int ElapsedSeconds(const struct tm *start, const struct tm *end);
+
 #endif
