@@ -3,6 +3,7 @@
 ** and MessageDisp, which shows one of them in a modal GTK+ dialog.
 */
 #include <stdio.h>
+#include <stdlib.h>
 #include <gtk/gtk.h>
 
 #include "MsgDisp.h"
@@ -84,6 +85,10 @@ int MessageDisp(int n)
 
   if (m == NULL)
     return 0;
+  if (getenv("TABVUE_TRACE") != NULL) {   /* lets tests tell the dialogs apart */
+    fprintf(stderr, "MSG %d\n", n);
+    fflush(stderr);
+  }
   text = m->text;
   if (n == MSG_DONE_TIME) {
     snprintf(timed, sizeof timed, m->text, Tmin, Tsec);
