@@ -1,0 +1,3 @@
+tv_unit(test_MakeHtml SOURCES unit/test_MakeHtml.cpp ${TV_ROOT}/html/MakeHtml.cpp
+        ${TV_ROOT}/html/RGBChar.cpp ${TV_ROOT}/converter/CalcCom.cpp
+        ${TV_ROOT}/common/ExString.cpp OBJECTS tv_record)
