@@ -772,3 +772,35 @@ TEST(ParamGet, FourteenKeysInOrder)
   EXPECT_STREQ(In_html_version, L"5");
   EXPECT_STREQ(In_table_posh, L"");
 }
+
+/* ------------------------------------------------------------------ */
+/* Benchmark (run by hand: --gtest_also_run_disabled_tests)           */
+/* ------------------------------------------------------------------ */
+
+/* 1000 rows of 100 short texts, every switch on, both modes; eight
+** distinct background colours.  Prints the time of MakeData alone. */
+TEST_F(MakeHtml, DISABLED_Bench100x1000)
+{
+  static const wchar_t *const versions[] = {L"5", L"4"};
+  for (const wchar_t *v : versions) {
+    SettingsClear();
+    SettingsSet(L"line_width_yn=ON;line_color_yn=ON;back_color_yn=ON;font_color_yn=ON;"
+                L"font_size_yn=ON;font_bold_yn=ON;font_underline_yn=ON;font_italic_yn=ON;"
+                L"font_strikethrough_yn=ON;cell_posh_yn=ON;cell_posv_yn=ON");
+    wcscpy(In_html_version, v);
+    TableNew(1000, 100);
+    for (int i = 0; i < 100000; i++) {
+      TextSet(&hyo[i], L"c " + std::to_wstring(i));
+      hyo[i].back_color = (i % 8) * 0x102030;
+      hyo[i].font_bold = (int8_t)(i % 2);
+      hyo[i].font_underline = i % 3 == 0;
+      hyo[i].posh = i % 4;
+      hyo[i].posv = i % 5;
+    }
+    clock_t t0 = clock();
+    ASSERT_EQ(MakeData(), RC_OK);
+    double ms = 1000.0 * (double)(clock() - t0) / CLOCKS_PER_SEC;
+    printf("mode %ls: MakeData %.1f ms, output %zu characters, capacity %d\n",
+           v, ms, wcslen(out_data.str), (int)out_data.size);
+  }
+}
