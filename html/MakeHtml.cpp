@@ -235,7 +235,7 @@ enum {                  /* switches, in the order of sw_src */
   SW_BOLD, SW_UNDERLINE, SW_ITALIC, SW_STRIKE, SW_POSH, SW_POSV, SW_COUNT
 };
 
-static const wchar_t *const sw_src[] = {
+static const wchar_t *const sw_src[] = {   /* setting of each SW_* switch */
   In_line_color_yn, In_line_width_yn, In_back_color_yn, In_font_color_yn,
   In_font_size_yn, In_font_bold_yn, In_font_underline_yn, In_font_italic_yn,
   In_font_strikethrough_yn, In_cell_posh_yn, In_cell_posv_yn,
@@ -498,7 +498,7 @@ static void CellText(const CELL_DATA *c)
   PutN(out_wk_data.str, need);
 }
 
-/* The tags alignment table: posh value and the paragraph it opens. */
+/* Horizontal alignments that open a paragraph, and its start tag. */
 static const struct { int64_t posh; const wchar_t *tag; } posh_tags[] = {
   /* posh  tag */
   {1,      L"<P ALIGN=\"LEFT\""},
@@ -506,13 +506,17 @@ static const struct { int64_t posh; const wchar_t *tag; } posh_tags[] = {
   {2,      L"<P ALIGN=\"CENTER\""},
 };
 
-/* Font tags in opening order: switch and whether the cell has it. */
+/* Font tags in opening order; they close in the reverse order. */
 enum { FT_BOLD, FT_UNDERLINE, FT_ITALIC, FT_STRIKE, FT_COUNT };
-static const wchar_t *const ft_open[] = {L"<B>", L"<U>", L"<I>", L"<S>"};
-static const wchar_t *const ft_close[] = {L"</B>", L"</U>", L"</I>", L"</S>"};
-static_assert(sizeof(ft_open) / sizeof(ft_open[0]) == FT_COUNT
-              && sizeof(ft_close) / sizeof(ft_close[0]) == FT_COUNT,
-              "one opening and one closing tag per font tag");
+static const struct { const wchar_t *open, *close; } font_tags[] = {
+  /* opening  closing */
+  {L"<B>",    L"</B>"},
+  {L"<U>",    L"</U>"},
+  {L"<I>",    L"</I>"},
+  {L"<S>",    L"</S>"},
+};
+static_assert(sizeof(font_tags) / sizeof(font_tags[0]) == FT_COUNT,
+              "one pair of tags per font tag");
 
 /*
 ** The content of cell c: span, paragraph, font tags, text, and their
@@ -564,11 +568,11 @@ static void CellBody(CELL_DATA *c)
   ft[FT_STRIKE] = On[SW_STRIKE] && c->font_strikethrough != 0;
   for (int i = 0; i < FT_COUNT; i++)
     if (ft[i])
-      Put(ft_open[i]);
+      Put(font_tags[i].open);
   CellText(c);
   for (int i = FT_COUNT - 1; i >= 0; i--)
     if (ft[i])
-      Put(ft_close[i]);
+      Put(font_tags[i].close);
   if (para)
     Put(L"</P>");
   if (span)
@@ -690,7 +694,7 @@ int MakeData(void)
 {
   long long n = (hyo != NULL && Row_no > 0 && Col_no > 0)
                     ? (long long)Row_no * Col_no : 0;
-  int rc;
+  int rc, rows;
 
   EarlierRelease();
   SettingsTake();
@@ -702,7 +706,8 @@ int MakeData(void)
     return Out_rc;
   if ((rc = StyleTablesAlloc(n)) != RC_OK)
     return rc;
-  for (int row = 0; n > 0 && row < Row_no && Out_rc == RC_OK; row++)
+  rows = (n > 0 || Col_no == 0) ? Row_no : 0;   /* rows without cells still get TR */
+  for (int row = 0; row < rows && Out_rc == RC_OK; row++)
     RowWrite(row);
   Put(L"\n</TABLE>");
   if (Style)

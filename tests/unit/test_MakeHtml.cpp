@@ -691,6 +691,22 @@ TEST_F(MakeHtml, LargeTableComplete)
   EXPECT_EQ(font_attr_maxno, 0);
 }
 
+/* Tables without records: rows without columns still get their TR. */
+TEST_F(MakeHtml, TablesWithoutRecords)
+{
+  static const struct { const char *id; int rows, cols; const wchar_t *expected; } cases[] = {
+    {"no-rows", 0, 3, L"<TABLE BORDER>\n</TABLE>"},
+    {"no-columns", 2, 0, L"<TABLE BORDER>\n<TR>\n</TR>\n<TR>\n</TR>\n</TABLE>"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.id);
+    SettingsClear();
+    SettingsSet(L"htmlversion=4;back_color_yn=ON");
+    TableNew(c.rows, c.cols);
+    EXPECT_EQ(Convert(), c.expected);
+  }
+}
+
 /* Running twice leaves one output and leaks nothing. */
 TEST_F(MakeHtml, SecondRunStartsAfresh)
 {
