@@ -31,6 +31,23 @@ char *wsetlocale(int category, const wchar_t *name);
 int wgetenv(const wchar_t *name, int flag, wchar_t *out);
 int FileSizeGet(const wchar_t *directory, const wchar_t *name);
 
+/*
+** The wide form of the narrow text s in the LC_CTYPE locale, in a
+** buffer the caller frees; null when s is not valid there or memory
+** is not had.
+*/
+wchar_t *WideDup(const char *s);
+
+/*
+** Write text into out (capacity in wide characters, terminator
+** included) so that a POSIX shell takes every character literally:
+** inside single quotes, an embedded quote written as '\''.  With always
+** 0, a text made only of ASCII letters, digits and "/._-+" is copied
+** unquoted.  Returns the length written, or -1 (out empty) when the
+** result would not fit.
+*/
+int ShellQuote(wchar_t *out, int capacity, const wchar_t *text, int always);
+
 int GetProfileWrapp(int mode, const wchar_t *file, const wchar_t *section,
                     const wchar_t *key, const wchar_t *def, wchar_t *out,
                     int capacity);
