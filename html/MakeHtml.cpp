@@ -152,7 +152,7 @@ void Cell_char_conv(CHAR_LEN src, CHAR_LEN *dst)
 /*
 ** out_data is appended to through Put and friends, which keep its
 ** length in Out_len (so an append costs only the appended text) and
-** grow it by at least its own capacity (so a large table is copied a
+** grow it by at least half its capacity (so a large table is copied a
 ** few times, not once per 500 characters).  The first failure shows
 ** message 13 and sticks in Out_rc; later appends then do nothing.
 */
@@ -173,8 +173,8 @@ static int OutRoom(size_t add)
     return RC_OK;
   if (add <= (size_t)INT_MAX - CHARLEN_STEP) {
     int step = (int)add + CHARLEN_STEP;
-    if (out_data.size > step
-        && CharLenAddAlloc(&out_data, out_data.size) == RC_OK)
+    if (out_data.size / 2 > step
+        && CharLenAddAlloc(&out_data, out_data.size / 2) == RC_OK)
       return RC_OK;
     if (CharLenAddAlloc(&out_data, step) == RC_OK)
       return RC_OK;
@@ -380,8 +380,61 @@ static void TableStart(void)
   Put(L">");
 }
 
-/* Allocate both style tables, zero-filled, one set per cell.  Returns 0
-** or 101 (no message). */
+/*
+** The cell sets are also found through an open-addressing index, so
+** that a table with many distinct colours costs linear time: a slot
+** holds a set's index plus one (0: empty).  There are at least twice
+** as many slots as cells, so a probe always ends.  The stored sets are
+** distinct, so the one found is also the first equal one.
+*/
+static int *Cell_index;          /* slots of the cell-set index */
+static size_t Cell_index_mask;   /* slot count minus one, a power of two */
+
+/* Allocate the index for n cells.  Returns 0 or 101 (no message). */
+static int CellIndexAlloc(long long n)
+{
+  size_t slots = 16;
+
+  while (slots < (size_t)n * 2)
+    slots <<= 1;
+  Cell_index = (int *)calloc(slots, sizeof(int));
+  if (Cell_index == NULL)
+    return RC_NOMEM;
+  Cell_index_mask = slots - 1;
+  return RC_OK;
+}
+
+/* Release the index; it serves only while the rows are written. */
+static void CellIndexFree(void)
+{
+  free(Cell_index);
+  Cell_index = NULL;
+}
+
+/* Index of the stored cell set equal to the candidate right after the
+** stored ones; the candidate becomes a new set when none is equal. */
+static int CellSetFind(void)
+{
+  const int *cand = cell_attr + (size_t)(cell_attr_maxno + 1) * CS_COUNT;
+  uint32_t h = (uint32_t)cand[CS_BACK] * 0x9E3779B1u
+               ^ (uint32_t)cand[CS_LINE] * 0x85EBCA77u;
+
+  h ^= h >> 15;
+  for (size_t i = h & Cell_index_mask;; i = (i + 1) & Cell_index_mask) {
+    int slot = Cell_index[i];
+    const int *set;
+    if (slot == 0) {
+      Cell_index[i] = cell_attr_maxno + 2;   /* the new set's index + 1 */
+      return ++cell_attr_maxno;
+    }
+    set = cell_attr + (size_t)(slot - 1) * CS_COUNT;
+    if (set[CS_BACK] == cand[CS_BACK] && set[CS_LINE] == cand[CS_LINE])
+      return slot - 1;
+  }
+}
+
+/* Allocate both style tables, zero-filled, one set per cell, and the
+** cell-set index.  Returns 0 or 101 (no message). */
 static int StyleTablesAlloc(long long n)
 {
   size_t sets = n > 0 ? (size_t)n : 1;
@@ -396,22 +449,24 @@ static int StyleTablesAlloc(long long n)
   cell_attr_alloc = 1;
   font_attr_maxno = -1;
   cell_attr_maxno = -1;
-  return RC_OK;
+  return CellIndexAlloc(n);
 }
 
 /*
-** Index of the first stored set of width ints equal to the candidate
-** stored right after them; the candidate is kept as a new set when no
-** stored one matches.  *maxno is the last stored index.
+** Index of the first stored font set equal to the candidate stored right
+** after them; the candidate is kept as a new set when none matches.  A
+** plain search: with the one flag this writer sets there is at most one
+** stored set.
 */
-static int SetFind(int *table, int width, int *maxno)
+static int FontSetFind(void)
 {
-  const int *cand = table + (size_t)(*maxno + 1) * width;
+  const int *cand = font_attr + (size_t)(font_attr_maxno + 1) * FF_COUNT;
 
-  for (int i = 0; i <= *maxno; i++)
-    if (memcmp(table + (size_t)i * width, cand, width * sizeof(int)) == 0)
+  for (int i = 0; i <= font_attr_maxno; i++)
+    if (memcmp(font_attr + (size_t)i * FF_COUNT, cand,
+               FF_COUNT * sizeof(int)) == 0)
       return i;
-  return ++*maxno;
+  return ++font_attr_maxno;
 }
 
 /* Font class of cell c into font_attr_no: -1 when no flag applies. */
@@ -424,7 +479,7 @@ static void FontClass(const CELL_DATA *c)
     cand[f] = 0;
   if (Style && On[SW_UNDERLINE] && c->font_underline != 0)
     cand[FF_UNDERLINE] = any = 1;
-  font_attr_no = any ? SetFind(font_attr, FF_COUNT, &font_attr_maxno) : -1;
+  font_attr_no = any ? FontSetFind() : -1;
 }
 
 /* Cell class of cell c into cell_attr_no: its background and top border
@@ -439,7 +494,7 @@ static void CellClass(const CELL_DATA *c)
     cand[CS_LINE] = c->line_width[SIDE_TOP] == 0 ? 0xFFFFFF
                                                  : c->line_color[SIDE_TOP];
   }
-  cell_attr_no = SetFind(cell_attr, CS_COUNT, &cell_attr_maxno);
+  cell_attr_no = CellSetFind();
 }
 
 /* "<TD" with its spans, NOWRAP, vertical alignment and background. */
@@ -584,7 +639,7 @@ static void CellBody(CELL_DATA *c)
 static void RowWrite(int row)
 {
   Put(L"\n<TR>");
-  for (int col = 0; col < Col_no && Out_rc == RC_OK; col++) {
+  for (int col = 0; hyo != NULL && col < Col_no && Out_rc == RC_OK; col++) {
     CELL_DATA *c = &hyo[(size_t)Col_no * row + col];
     FontClass(c);
     CellClass(c);
@@ -709,6 +764,7 @@ int MakeData(void)
   rows = (n > 0 || Col_no == 0) ? Row_no : 0;   /* rows without cells still get TR */
   for (int row = 0; row < rows && Out_rc == RC_OK; row++)
     RowWrite(row);
+  CellIndexFree();
   Put(L"\n</TABLE>");
   if (Style)
     StyleSheet();

@@ -371,6 +371,34 @@ TEST_F(MakeHtml, CellClassRules)
   EXPECT_EQ(Line(out, 5), L"<TD NOWRAP class=\"tabvueC2\"></TD>");
 }
 
+/* Many distinct cell sets, each met again later: classes are numbered in
+** the order of first appearance, and a repeated set finds its class. */
+TEST_F(MakeHtml, ManyCellClassesNumberedByFirstUse)
+{
+  static const struct { const char *id; int cells, distinct; } cases[] = {
+    {"few", 40, 3}, {"many", 3000, 997}, {"all-distinct", 2500, 2500},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.id);
+    SettingsClear();
+    SettingsSet(L"back_color_yn=ON");
+    TableNew(1, c.cells);
+    for (int i = 0; i < c.cells; i++) {
+      Cell(0, i)->back_color = (i % c.distinct) * 0x010203;
+      Cell(0, i)->line_color[SIDE_TOP] = (i % c.distinct) & 1;
+    }
+    std::wstring out = Convert();
+    EXPECT_EQ(cell_attr_maxno, c.distinct - 1);
+    int wrong = 0;
+    for (int i = 0; i < c.cells; i++) {
+      std::wstring want = L"<TD NOWRAP class=\"tabvueC" +
+                          std::to_wstring(i % c.distinct) + L"\"></TD>";
+      wrong += Line(out, 2 + i) != want;
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 TEST_F(MakeHtml, UnderlineFontClassesInStyleMode)
 {
   TableNew(1, 4);
