@@ -123,21 +123,49 @@ int ElapsedSeconds(const struct tm *start, const struct tm *end)
   return s;
 }
 
-/* Closing message, with the elapsed time when the setting asks for it. */
+/*
+** Closing message, with the elapsed time when the setting asks for it.
+** Without a start time (or a clock that cannot be read) the time
+** report still comes, as 0 minutes 0 seconds.
+*/
 static void ClosingMessage(void)
 {
-  if (TimeLog == 1 && Just1 != NULL) {
+  if (TimeLog != 1) {
+    MessageDisp(MSG_DONE);
+    return;
+  }
+  Tmin = 0;
+  Tsec = 0;
+  if (Just1 != NULL) {
     struct tm start = *Just1;   /* localtime may reuse the same storage */
     time_t now = time(NULL);
-    int s;
     Just2 = localtime(&now);
-    s = ElapsedSeconds(&start, Just2);
-    Tmin = s / 60;
-    Tsec = s % 60;
-    MessageDisp(MSG_DONE_TIME);
-  } else {
-    MessageDisp(MSG_DONE);
+    if (Just2 != NULL) {
+      int s = ElapsedSeconds(&start, Just2);
+      Tmin = s / 60;
+      Tsec = s % 60;
+    }
   }
+  MessageDisp(MSG_DONE_TIME);
+}
+
+/*
+** The table writer.  Returns 0, or 120 after its failure has been shown
+** (message 12 for memory, 5 for anything it has not reported itself);
+** the table is freed on failure.
+*/
+static int WriterRun(void)
+{
+  int r = MakeData();
+
+  if (r == RC_OK)
+    return RC_OK;
+  if (r == RC_NOMEM)
+    MessageDisp(MSG_NOMEM);
+  else if (r != RC_CANCEL && r != RC_REPORTED && r != RC_WRITER_SHOWN)
+    MessageDisp(MSG_CONV_FAIL);
+  FreeArea();
+  return RC_REPORTED;
 }
 
 /*
@@ -154,6 +182,7 @@ int CalcGet(void)
     int msg = StageMessage(Proc_pos);
     if (msg != MSG_NONE)
       MessageDisp(msg);
+    FreeArea();   /* whatever the bridge left of the table */
     return RC_REPORTED;
   }
   sleep(1);
@@ -161,16 +190,8 @@ int CalcGet(void)
     return r;
   if ((r = MergeSpread()) != RC_OK)
     return r;
-  r = MakeData();
-  if (r == RC_NOMEM) {
-    MessageDisp(MSG_NOMEM);
-    return RC_REPORTED;
-  }
-  if (r != RC_OK) {
-    if (r != RC_CANCEL && r != RC_REPORTED && r != RC_WRITER_SHOWN)
-      MessageDisp(MSG_CONV_FAIL);
-    return RC_REPORTED;
-  }
+  if ((r = WriterRun()) != RC_OK)
+    return r;
   Window_Refresh();
   if (Break_flag == BREAK_ASKED) {
     MessageDisp(MSG_CANCELLED);

@@ -225,8 +225,9 @@ static gchar *AnswerText(GtkSelectionData *sd)
 
 /*
 ** Store the text answer as wide characters in clip_data.  Returns 0,
-** or the message number to show: 24 when no text can be had or the text
-** is not valid in the locale, 12 when memory is short.
+** or the message number to show: 24 when plain text yields no text (no
+** string, an empty one, or one not valid in the locale), 12 when memory
+** is short.  A Calc selection without text goes on with clip_data null.
 */
 static int ClipStore(GtkSelectionData *sd)
 {
@@ -234,8 +235,10 @@ static int ClipStore(GtkSelectionData *sd)
   size_t bytes;
   int msg = MSG_CLIP_BAD;
 
-  if (s == NULL)
+  if (s == NULL || (s[0] == '\0' && text_flag != TEXT_CALC)) {
+    g_free(s);
     return text_flag == TEXT_CALC ? 0 : MSG_CLIP_BAD;
+  }
   bytes = strlen(s);
   clip_data = (wchar_t *)malloc((bytes + 1) * sizeof(wchar_t));
   if (clip_data == NULL) {
