@@ -38,6 +38,7 @@ IN_PARM In_cell_mrgh_wik;                     /* merged anchor, once per spanned
 IN_PARM In_cell_mrgv_wik;                     /* merged anchor, once per spanned row */
 IN_PARM In_row_line_wik;                      /* a line of its own before every row */
 IN_PARM In_head_rule_wik;                     /* a line after the first row, per cell */
+IN_PARM In_row_end_wik;                       /* when given: row end instead of cell_sep */
 IN_PARM In_code_chenge_m_wik[WIKI_CHENGE_MAX];   /* match texts */
 IN_PARM In_code_chenge_o_wik[WIKI_CHENGE_MAX];   /* output texts */
 IN_PARM In_code_chenge_r_wik[WIKI_CHENGE_MAX];   /* modes: "all" wraps */
@@ -50,36 +51,41 @@ int32_t In_code_chenge_no;                    /* leading entries in use, 0..5 */
 typedef struct {
   const wchar_t *name;   /* key in section Param */
   IN_PARM *parm;         /* record whose text receives the value */
+  int capacity;          /* room handed to the reader, terminator included */
 } WIKI_KEY;
 
-/* The markup keys in the order they are read and split.  Every one
-** defaults to the empty value and is read into a WIKI_PARAM_CAP text.
-** row_line and head_rule let a dialect put a line of its own between
-** rows, which no other value can do since a value ends at its line end. */
+/* The markup keys in the order they are read and split; every one
+** defaults to the empty value.  The last three let a dialect shape its
+** rows, which no other value can do since a value ends at its line end:
+** row_line is a line of its own before every row, head_rule a line under
+** the first row (once per cell of it), and row_end, when given at all
+** (a lone control character gives nothing), ends every row in place of
+** cell_sep. */
 static const WIKI_KEY wiki_keys[] = {
-  /* name                   record */
-  {L"line_color",           &In_line_color_wik},
-  {L"line_width",           &In_line_width_wik},
-  {L"back_color",           &In_back_color_wik},
-  {L"font_color",           &In_font_color_wik},
-  {L"font_size",            &In_font_size_wik},
-  {L"font_bold",            &In_font_bold_wik},
-  {L"font_underline",       &In_font_underline_wik},
-  {L"font_italic",          &In_font_italic_wik},
-  {L"font_strikethrough",   &In_font_strikethrough_wik},
-  {L"cell_poshr",           &In_cell_poshr_wik},
-  {L"cell_poshc",           &In_cell_poshc_wik},
-  {L"cell_poshl",           &In_cell_poshl_wik},
-  {L"cell_posvt",           &In_cell_posvt_wik},
-  {L"cell_posvc",           &In_cell_posvc_wik},
-  {L"cell_posvb",           &In_cell_posvb_wik},
-  {L"cell_sep",             &In_cell_sep_wik},
-  {L"cell_mrgh",            &In_cell_mrgh_wik},
-  {L"cell_mrgv",            &In_cell_mrgv_wik},
-  {L"row_line",             &In_row_line_wik},
-  {L"head_rule",            &In_head_rule_wik},
+  /* name                   record                      capacity */
+  {L"line_color",           &In_line_color_wik,         WIKI_PARAM_CAP},
+  {L"line_width",           &In_line_width_wik,         WIKI_PARAM_CAP},
+  {L"back_color",           &In_back_color_wik,         WIKI_PARAM_CAP},
+  {L"font_color",           &In_font_color_wik,         WIKI_PARAM_CAP},
+  {L"font_size",            &In_font_size_wik,          WIKI_PARAM_CAP},
+  {L"font_bold",            &In_font_bold_wik,          WIKI_PARAM_CAP},
+  {L"font_underline",       &In_font_underline_wik,     WIKI_PARAM_CAP},
+  {L"font_italic",          &In_font_italic_wik,        WIKI_PARAM_CAP},
+  {L"font_strikethrough",   &In_font_strikethrough_wik, WIKI_PARAM_CAP},
+  {L"cell_poshr",           &In_cell_poshr_wik,         WIKI_PARAM_CAP},
+  {L"cell_poshc",           &In_cell_poshc_wik,         WIKI_PARAM_CAP},
+  {L"cell_poshl",           &In_cell_poshl_wik,         WIKI_PARAM_CAP},
+  {L"cell_posvt",           &In_cell_posvt_wik,         WIKI_PARAM_CAP},
+  {L"cell_posvc",           &In_cell_posvc_wik,         WIKI_PARAM_CAP},
+  {L"cell_posvb",           &In_cell_posvb_wik,         WIKI_PARAM_CAP},
+  {L"cell_sep",             &In_cell_sep_wik,           WIKI_PARAM_CAP},
+  {L"cell_mrgh",            &In_cell_mrgh_wik,          WIKI_PARAM_CAP},
+  {L"cell_mrgv",            &In_cell_mrgv_wik,          WIKI_PARAM_CAP},
+  {L"row_line",             &In_row_line_wik,           WIKI_PARAM_CAP},
+  {L"head_rule",            &In_head_rule_wik,          WIKI_PARAM_CAP},
+  {L"row_end",              &In_row_end_wik,            WIKI_PARAM_CAP},
 };
-enum { WIKI_KEY_COUNT = 20 };
+enum { WIKI_KEY_COUNT = 21 };
 static_assert(sizeof wiki_keys / sizeof wiki_keys[0] == WIKI_KEY_COUNT,
               "wiki_keys and WIKI_KEY_COUNT differ");
 
@@ -100,11 +106,10 @@ static_assert(sizeof chenge_keys / sizeof chenge_keys[0] == 3,
 
 /* Read one key of section Param into p->text (default empty) and clear
 ** the split fields, which only KeySep sets. */
-static void ParmRead(const wchar_t *name, IN_PARM *p)
+static void ParmRead(const wchar_t *name, IN_PARM *p, int capacity)
 {
   memset(p, 0, sizeof *p);
-  GetProfileWrapp(PROF_LOOKUP, nullptr, L"Param", name, L"", p->text,
-                  WIKI_PARAM_CAP);
+  GetProfileWrapp(PROF_LOOKUP, nullptr, L"Param", name, L"", p->text, capacity);
 }
 
 /*
@@ -120,12 +125,12 @@ void ParamGet(void)
   GetProfileWrapp(PROF_LOOKUP, nullptr, L"Param", L"cntl_char", L"@",
                   In_cntl_char, WIKI_CNTL_CAP);
   for (int k = 0; k < WIKI_KEY_COUNT; k++)
-    ParmRead(wiki_keys[k].name, wiki_keys[k].parm);
+    ParmRead(wiki_keys[k].name, wiki_keys[k].parm, wiki_keys[k].capacity);
   In_code_chenge_no = WIKI_CHENGE_MAX;
   for (int i = 0; i < WIKI_CHENGE_MAX; i++) {
     for (const CHENGE_KEY &ck : chenge_keys) {
       swprintf(key, sizeof key / sizeof key[0], L"%ls%d", ck.stem, i + 1);
-      ParmRead(key, &ck.parms[i]);
+      ParmRead(key, &ck.parms[i], WIKI_PARAM_CAP);
     }
     if (In_code_chenge_m_wik[i].text[0] == L'\0') {
       In_code_chenge_no = i;
@@ -543,6 +548,15 @@ static int HeadRule(int cells)
   return RC_OK;
 }
 
+/* The setting that ends a row: row_end when its value was given at all
+** (a lone control character leaves it empty but given), else cell_sep. */
+static const IN_PARM *RowEnd(void)
+{
+  const IN_PARM *e = &In_row_end_wik;
+
+  return (e->head_flag == 1 || e->sep_pos > 0) ? e : &In_cell_sep_wik;
+}
+
 /* One row: its written cells, the closing separator and a line feed;
 ** *cells receives the number of cells written. */
 static int RowWrite(int row, int *cells)
@@ -558,7 +572,7 @@ static int RowWrite(int row, int *cells)
       return RC_NOMEM;
     (*cells)++;
   }
-  if (MakeAttr(&In_cell_sep_wik, &out_data, ATTR_HEAD) != RC_OK
+  if (MakeAttr(RowEnd(), &out_data, ATTR_HEAD) != RC_OK
       || CharLenCat(&out_data, L"\n") != RC_OK)
     return RC_NOMEM;
   return RC_OK;

@@ -52,6 +52,7 @@ extern IN_PARM In_cell_mrgh_wik;              /* merged anchor, once per spanned
 extern IN_PARM In_cell_mrgv_wik;              /* merged anchor, once per spanned row */
 extern IN_PARM In_row_line_wik;               /* a line of its own before every row */
 extern IN_PARM In_head_rule_wik;              /* a line after the first row, per cell */
+extern IN_PARM In_row_end_wik;                /* when given: row end instead of cell_sep */
 extern IN_PARM In_code_chenge_m_wik[WIKI_CHENGE_MAX];   /* match texts */
 extern IN_PARM In_code_chenge_o_wik[WIKI_CHENGE_MAX];   /* output texts */
 extern IN_PARM In_code_chenge_r_wik[WIKI_CHENGE_MAX];   /* modes: "all" wraps */

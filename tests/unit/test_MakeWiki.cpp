@@ -22,7 +22,7 @@ static IN_PARM *const markup[] = {
   &In_cell_poshr_wik, &In_cell_poshc_wik, &In_cell_poshl_wik,
   &In_cell_posvt_wik, &In_cell_posvc_wik, &In_cell_posvb_wik,
   &In_cell_sep_wik, &In_cell_mrgh_wik, &In_cell_mrgv_wik,
-  &In_row_line_wik, &In_head_rule_wik,
+  &In_row_line_wik, &In_head_rule_wik, &In_row_end_wik,
 };
 
 static void Set(IN_PARM *p, const wchar_t *text)
@@ -516,6 +516,23 @@ TEST(MakeData, RowLineAndHeadRule)
   Text(1, 0, L"b");
   Merge(0, 0, 1, 2);
   EXPECT_EQ(Make(), L"|a||\n|---|---|\n|b|||\n||||\n");
+
+  /* row_end: given replaces cell_sep at the row end, a bare control
+  ** character gives nothing there, empty keeps cell_sep */
+  static const struct { const char *id; const wchar_t *end, *out; } ends[] = {
+    {"row-end-given", L";@x", L"|a|b;\n"},
+    {"row-end-bare",  L"@",   L"|a|b\n"},
+    {"row-end-empty", L"",    L"|a|b|\n"},
+  };
+  for (const auto &e : ends) {
+    ClearSettings();
+    Set(&In_cell_sep_wik, L"|");
+    Set(&In_row_end_wik, e.end);
+    Table(1, 2);
+    Text(0, 0, L"a");
+    Text(0, 1, L"b");
+    EXPECT_EQ(Make(), e.out) << e.id;
+  }
 }
 
 TEST(MakeData, EmptyTable)
@@ -567,7 +584,7 @@ TEST(ParamGet, KeysInOrder)
     L"font_size", L"font_bold", L"font_underline", L"font_italic",
     L"font_strikethrough", L"cell_poshr", L"cell_poshc", L"cell_poshl",
     L"cell_posvt", L"cell_posvc", L"cell_posvb", L"cell_sep", L"cell_mrgh",
-    L"cell_mrgv", L"row_line", L"head_rule",
+    L"cell_mrgv", L"row_line", L"head_rule", L"row_end",
   };
   prof_calls.clear();
   prof_found = {{L"cntl_char", L"#!"}, {L"font_bold", L"'''#'''"},
@@ -620,7 +637,7 @@ TEST(ParamGet, EntriesInUse)
     EXPECT_EQ(In_code_chenge_no, c.no) << c.id;
     /* every entry up to the one that ends the list is read whole */
     size_t entries = (size_t)(c.no < WIKI_CHENGE_MAX ? c.no + 1 : c.no);
-    EXPECT_EQ(prof_calls.size(), 21 + 3 * entries) << c.id;
+    EXPECT_EQ(prof_calls.size(), 22 + 3 * entries) << c.id;
   }
   EXPECT_STREQ(In_code_chenge_m_wik[4].text, L"e");
 }
