@@ -3,6 +3,9 @@
 ** text and the table writer in style mode and attribute mode.
 */
 #include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -615,7 +618,8 @@ TEST(CellCharConv, Escapes)
     ASSERT_EQ(CharLenNewAlloc(&src, (int)wcslen(c.src)), RC_OK);
     wcscpy(src.str, c.src);
     ASSERT_EQ(CharLenNewAlloc(&dst, 6 * (int)wcslen(c.src) + 1), RC_OK);
-    wcscpy(dst.str, L"old text");
+    wcsncpy(dst.str, L"old text", dst.size);   /* replaced, not appended to */
+    dst.str[dst.size] = L'\0';
     Cell_char_conv(src, &dst);
     EXPECT_EQ(std::wstring(dst.str), c.dst);
     CharLenFree(&src);
@@ -749,72 +753,131 @@ TEST_F(MakeHtml, SecondRunStartsAfresh)
 /* Param settings                                                     */
 /* ------------------------------------------------------------------ */
 
-/*
-** Stand-in for the settings reader: answers lookups from a small table
-** of found keys and records every call.
-*/
-struct ProfCall { int mode; std::wstring section, key, def; int capacity; };
-static std::vector<ProfCall> prof_calls;
-static std::vector<std::pair<std::wstring, std::wstring>> prof_found;
+static wchar_t *const param_targets[] = {   /* in the order of the file keys */
+  In_html_version, In_table_posh, In_table_outline, In_line_color_yn,
+  In_line_width_yn, In_back_color_yn, In_font_color_yn, In_font_size_yn,
+  In_font_bold_yn, In_font_underline_yn, In_font_italic_yn,
+  In_font_strikethrough_yn, In_cell_posh_yn, In_cell_posv_yn,
+};
+static const wchar_t *const param_names[] = {
+  L"htmlversion", L"table_posh", L"table_outline", L"line_color_yn",
+  L"line_width_yn", L"back_color_yn", L"font_color_yn", L"font_size_yn",
+  L"font_bold_yn", L"font_underline_yn", L"font_italic_yn",
+  L"font_strikethrough_yn", L"cell_posh_yn", L"cell_posv_yn",
+};
 
-int GetProfileWrapp(int mode, const wchar_t *file, const wchar_t *section,
-                    const wchar_t *key, const wchar_t *def, wchar_t *out,
-                    int capacity)
+/* Write text to a fresh settings file and read it with ProfileGet;
+** an empty dir_out path means no file at all. */
+static int SettingsRead(const std::string &text, bool with_file)
 {
-  (void)file;
-  prof_calls.push_back({mode, section ? section : L"", key ? key : L"",
-                        def ? def : L"", capacity});
-  std::wstring value = def;
-  int rc = -3;
-  for (const auto &f : prof_found)
-    if (f.first == key) {
-      value = f.second;
-      rc = 0;
+  char tmpl[] = "/tmp/tvhtml.XXXXXX";
+  std::string dir = mkdtemp(tmpl) ? tmpl : "/tmp";
+  std::string path = dir + "/TabvueHtml.ini";
+  if (with_file) {
+    FILE *fp = fopen(path.c_str(), "wb");
+    EXPECT_NE(fp, nullptr);
+    if (fp) {
+      fwrite(text.data(), 1, text.size(), fp);
+      fclose(fp);
     }
-  wcsncpy(out, value.c_str(), capacity - 1);
-  out[capacity - 1] = L'\0';
+  }
+  std::wstring wpath(path.begin(), path.end());   /* ASCII path */
+  for (wchar_t *t : param_targets)
+    wcscpy(t, L"junk");
+  int rc = ProfileGet(wpath.c_str());
+  remove(path.c_str());
+  rmdir(dir.c_str());
   return rc;
 }
 
-TEST(ParamGet, FourteenKeysInOrder)
+TEST(ParamGet, ValuesFromFile)
 {
-  static const struct { const wchar_t *key, *def; wchar_t *target; } expected[] = {
-    {L"htmlversion", L"5", In_html_version},
-    {L"table_posh", L"", In_table_posh},
-    {L"table_outline", L"", In_table_outline},
-    {L"line_color_yn", L"", In_line_color_yn},
-    {L"line_width_yn", L"", In_line_width_yn},
-    {L"back_color_yn", L"", In_back_color_yn},
-    {L"font_color_yn", L"", In_font_color_yn},
-    {L"font_size_yn", L"", In_font_size_yn},
-    {L"font_bold_yn", L"", In_font_bold_yn},
-    {L"font_underline_yn", L"", In_font_underline_yn},
-    {L"font_italic_yn", L"", In_font_italic_yn},
-    {L"font_strikethrough_yn", L"", In_font_strikethrough_yn},
-    {L"cell_posh_yn", L"", In_cell_posh_yn},
-    {L"cell_posv_yn", L"", In_cell_posv_yn},
+  static const struct {
+    const char *id;
+    const char *file;           /* null: no settings file */
+    const wchar_t *version, *posh, *back, *bold, *italic;
+  } cases[] = {
+    {"no-file", nullptr, L"5", L"", L"", L"", L""},
+    {"no-param-section", "[Log]\nTime=ON\n", L"5", L"", L"", L"", L""},
+    {"other-section", "[Other]\nhtmlversion=4\nback_color_yn=ON\n", L"5", L"", L"", L"", L""},
+    {"version-empty", "[Param]\nhtmlversion=\n", L"", L"", L"", L"", L""},
+    {"version-5.0", "[Param]\nhtmlversion=5.0\n", L"5.0", L"", L"", L"", L""},
+    {"switch-spellings", "[Param]\nback_color_yn=on\nfont_bold_yn=Yes\n"
+     "font_italic_yn=ON \n", L"5", L"", L"on", L"Yes", L"ON "},
+    {"crlf-spaces", "[Param]\r\nhtmlversion =  4\r\nback_color_yn= ON\r\n", L"4", L"", L"ON", L"", L""},
+    {"comment-line", "[Param]\n;back_color_yn=ON\nfont_bold_yn=ON\n", L"5", L"", L"", L"ON", L""},
+    {"no-last-line-end", "[Param]\nfont_bold_yn=ON\nback_color_yn=ON", L"5", L"", L"", L"ON", L""},
+    {"long-value", "[Param]\ntable_posh=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+     "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\n",
+     L"5", L"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+           L"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", L"", L"", L""},
   };
-  prof_calls.clear();
-  prof_found = {{L"htmlversion", L""}, {L"back_color_yn", L"ON"},
-                {L"table_posh", std::wstring(150, L'c')}};
-  ParamGet();
-  ASSERT_EQ(prof_calls.size(), 14u);
-  for (size_t i = 0; i < 14; i++) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(prof_calls[i].mode, PROF_LOOKUP);
-    EXPECT_EQ(prof_calls[i].section, L"Param");
-    EXPECT_EQ(prof_calls[i].key, expected[i].key);
-    EXPECT_EQ(prof_calls[i].def, expected[i].def);
-    EXPECT_EQ(prof_calls[i].capacity, 101);
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.id);
+    MsgReset();
+    EXPECT_EQ(SettingsRead(c.file ? c.file : "", c.file != nullptr), 0);
+    EXPECT_STREQ(In_html_version, c.version);
+    EXPECT_STREQ(In_table_posh, c.posh);
+    EXPECT_STREQ(In_back_color_yn, c.back);
+    EXPECT_STREQ(In_font_bold_yn, c.bold);
+    EXPECT_STREQ(In_font_italic_yn, c.italic);
+    EXPECT_STREQ(In_cell_posv_yn, L"");
+    EXPECT_EQ(MsgCount, 0);
   }
-  EXPECT_STREQ(In_html_version, L"");
-  EXPECT_STREQ(In_back_color_yn, L"ON");
-  EXPECT_EQ(wcslen(In_table_posh), 100u);
-  EXPECT_STREQ(In_font_bold_yn, L"");
-  prof_found.clear();
-  ParamGet();
+}
+
+/* Every key lands in its own global. */
+TEST(ParamGet, EachKeyItsGlobal)
+{
+  std::string text = "[Param]\n";
+  for (int i = 13; i >= 0; i--) {   /* reversed: order in the file is free */
+    std::wstring name = param_names[i];
+    text += std::string(name.begin(), name.end()) + "=v" + std::to_string(i) + "\n";
+  }
+  ASSERT_EQ(SettingsRead(text, true), 0);
+  for (int i = 0; i < 14; i++)
+    EXPECT_EQ(std::wstring(param_targets[i]), L"v" + std::to_wstring(i)) << i;
+}
+
+/* The shipped settings file reads back with every switch on. */
+TEST(ParamGet, ShippedFile)
+{
+  const char *root = getenv("TV_SOURCE");
+  if (root == nullptr)
+    GTEST_SKIP() << "TV_SOURCE not set";
+  std::string path = std::string(root) + "/settings/TabvueHtml.ini";
+  FILE *fp = fopen(path.c_str(), "rb");
+  ASSERT_NE(fp, nullptr) << path;
+  std::string text;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, fp)) > 0)
+    text.append(buf, n);
+  fclose(fp);
+  for (unsigned char ch : text)
+    ASSERT_LT(ch, 0x80) << "plain ASCII, readable in any locale";
+  MsgReset();
+  ASSERT_EQ(SettingsRead(text, true), 0);
   EXPECT_STREQ(In_html_version, L"5");
   EXPECT_STREQ(In_table_posh, L"");
+  EXPECT_STREQ(In_table_outline, L"");
+  for (int i = 3; i < 14; i++)
+    EXPECT_STREQ(param_targets[i], L"ON") << i;
+  EXPECT_EQ(TimeLog, 1);
+  EXPECT_STREQ(Locale, L"");
+  EXPECT_STREQ(Evasion, L"OFF");
+  EXPECT_EQ(MsgCount, 0);
+}
+
+/* No settings file: the bare style-mode table. */
+TEST_F(MakeHtml, NoSettingsFileThroughReader)
+{
+  ASSERT_EQ(SettingsRead("", false), 0);
+  TableNew(1, 1);
+  TextSet(Cell(0, 0), L"x");
+  Cell(0, 0)->font_bold = 1;
+  EXPECT_EQ(Convert(), L"<TABLE>\n<TR>\n<TD NOWRAP>x</TD>\n</TR>\n</TABLE>\n\n\n"
+                       L"<style type=\"text/css\">\n<!--\ntd.tabvueC0 {}\n-->\n</style>\n");
 }
 
 /* ------------------------------------------------------------------ */
