@@ -7,8 +7,11 @@
     rc = p.wait_exit()
     s.clip_set("text")                 # owner: xclip (UTF8_STRING only)
     s.clip_set("text", ["COMPOUND_TEXT", "TEXT", "STRING"])   # own owner
+    s.clip_set("text", ["UTF8_STRING"], delay_ms=3000)   # slow answers
     s.clip_get("STRING")               # bytes, or None when nothing came
-    s.screenshot("out.png")
+    s.screenshot("out.png")            # whole screen, or wid="<window id>"
+    s.press(wid, "Return")             # a key sent to one window
+    s.move(wid, 0, 0)                  # place a window (there is no WM)
     s.close()                          # kills only what it started
 
 Every wait is bounded.  Messages are recognised by the converters' trace
@@ -218,6 +221,13 @@ class Session:
                         p.wait(3)
                     except Exception:
                         pass
+        for p in self.procs:
+            for f in (p.stdin, p.stdout, p.stderr):
+                if f is not None:
+                    try:
+                        f.close()
+                    except Exception:
+                        pass
         self.procs = []
         shutil.rmtree(self.tmp, ignore_errors=True)
         if self in _sessions:
@@ -257,15 +267,25 @@ class Session:
                 h = int(line.split()[1])
         return w, h
 
+    def press(self, wid, key):
+        """Send one key to a window (focused first)."""
+        self.xdo("windowfocus", "--sync", wid)
+        self.xdo("key", "--window", wid, key)
+
+    def move(self, wid, x, y):
+        """Move a window; without a window manager it stays where put."""
+        self.xdo("windowmove", "--sync", wid, x, y)
+
     def screenshot(self, path, wid="root"):
         subprocess.run(["import", "-display", self.display, "-window", str(wid), path],
                        env=self.env, check=True, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # -- clipboard -----------------------------------------------------
-    def clip_set(self, text, targets=None):
+    def clip_set(self, text, targets=None, delay_ms=0):
         """Put text on the CLIPBOARD: with xclip (UTF8_STRING only) or, when
-        targets are named, with our own owner offering exactly those."""
+        targets are named, with our own owner offering exactly those (and
+        holding back each text answer for delay_ms)."""
         data = text.encode("utf-8") if isinstance(text, str) else text
         if targets is None:
             p = self.spawn(["xclip", "-i", "-selection", "clipboard", "-quiet"],
@@ -275,8 +295,9 @@ class Session:
             p.stdin.close()
             wait_until(lambda: self.targets() is not None, 10, what="xclip owner")
         else:
+            env = {"CLIPTOOL_DELAY_MS": str(delay_ms)} if delay_ms else None
             p = self.spawn([os.path.join(TESTBIN, "tv-cliptool"), "own"] + list(targets),
-                           stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                           env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                            stderr=subprocess.DEVNULL)
             p.stdin.write(data)
             p.stdin.close()

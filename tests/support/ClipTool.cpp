@@ -4,8 +4,11 @@
 ** CLIPBOARD as one target and prints it as UTF-8.
 **   tv-cliptool own TARGET...   (serves until killed)
 **   tv-cliptool get TARGET      (exit 1 when nothing came)
+** With CLIPTOOL_DELAY_MS set, each text answer is held back that long,
+** so that a test can act while the requestor waits for it.
 */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -18,6 +21,9 @@ static void Serve(GtkClipboard *cb, GtkSelectionData *sd, guint info, gpointer d
   (void)cb;
   (void)info;
   (void)data;
+  const char *delay = getenv("CLIPTOOL_DELAY_MS");
+  if (delay != NULL)
+    g_usleep((gulong)atol(delay) * 1000);
   gchar *name = gdk_atom_name(sd->target);
   std::string t = name;
   g_free(name);
