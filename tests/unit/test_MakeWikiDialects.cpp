@@ -167,6 +167,8 @@ TEST(WikiDialects, PandocReadsTheTableBack)
           << line;
       EXPECT_EQ(rs, 1);
       EXPECT_EQ(cs, 1);
+      EXPECT_LT(r, 3) << line;     /* no row or column beyond the table */
+      EXPECT_LT(col, 3) << line;
       seen[{r, col}] = {line.substr(used), bold};
     }
     EXPECT_EQ(tables, 1);
