@@ -767,7 +767,7 @@ static const wchar_t *const param_names[] = {
 };
 
 /* Write text to a fresh settings file and read it with ProfileGet;
-** an empty dir_out path means no file at all. */
+** with_file false leaves the directory empty: no settings file. */
 static int SettingsRead(const std::string &text, bool with_file)
 {
   char tmpl[] = "/tmp/tvhtml.XXXXXX";
