@@ -64,6 +64,7 @@ class Prog:
     def __init__(self, session, proc, folder):
         self.session = session
         self.proc = proc
+        self.pid = proc.pid       # whose windows to look for (a wrapper's child)
         self.folder = folder
         self.messages = []        # message numbers in the order shown
         self.stderr_lines = []
@@ -100,7 +101,7 @@ class Prog:
         return wait_until(lambda: self._find_dialog(), timeout, what="dialog window")
 
     def _find_dialog(self):
-        for w in self.session.windows(self.proc.pid):
+        for w in self.session.windows(self.pid):
             if self.session.is_dialog(w):
                 return w
         return None
@@ -108,7 +109,7 @@ class Prog:
     def window(self, timeout=15):
         """The window id of the progress window (not a dialog)."""
         def find():
-            for w in self.session.windows(self.proc.pid):
+            for w in self.session.windows(self.pid):
                 if not self.session.is_dialog(w):
                     return w
             return None
@@ -124,7 +125,7 @@ class Prog:
             self.session.xdo("windowfocus", "--sync", w)
             self.session.xdo("key", "--window", w, key)
             try:
-                wait_until(lambda: w not in self.session.windows(self.proc.pid)
+                wait_until(lambda: w not in self.session.windows(self.pid)
                            or self.proc.poll() is not None, 2, what="dialog to close")
                 break
             except TimeoutError:
