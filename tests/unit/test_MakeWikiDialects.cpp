@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -183,4 +184,67 @@ TEST(WikiDialects, PandocReadsTheTableBack)
         EXPECT_EQ(s.second.text, "") << s.first.first << "," << s.first.second;
       }
   }
+}
+
+/* ------------------------------------------------------------------ */
+/* Wiki keys read from small settings files                           */
+/* ------------------------------------------------------------------ */
+
+/* Write body to a temporary file and read it with ProfileGet; every
+** Wiki setting starts stale so that a key left at its default shows. */
+static int ReadSettings(const char *body)
+{
+  char name[] = "/tmp/tv-wiki-ini-XXXXXX";
+  int fd = mkstemp(name);
+  EXPECT_GE(fd, 0);
+  EXPECT_EQ(write(fd, body, strlen(body)), (ssize_t)strlen(body));
+  close(fd);
+  wcscpy(In_cntl_char, L"?");
+  wcscpy(In_cell_sep_wik.text, L"stale");
+  wcscpy(In_font_bold_wik.text, L"stale");
+  wcscpy(In_code_chenge_m_wik[0].text, L"stale");
+  In_code_chenge_no = -1;
+  int rc = ProfileGet(Wide(name).c_str());
+  unlink(name);
+  return rc;
+}
+
+TEST(WikiSettings, ReadFromFile)
+{
+  static const struct {
+    const char *id; const char *body; const wchar_t *cntl, *sep, *bold; int no;
+  } cases[] = {
+    {"file-empty",        "",                                       L"@", L"", L"", 0},
+    {"file-m1-empty",     "[Param]\ncode_chenge_m1=\ncode_chenge_m2=x\n",
+                          L"@", L"", L"", 0},
+    {"file-five",         "[Param]\ncode_chenge_m1=a\ncode_chenge_m2=b\ncode_chenge_m3=c\n"
+                          "code_chenge_m4=d\ncode_chenge_m5=e\n",
+                          L"@", L"", L"", 5},
+    {"file-gap",          "[Param]\ncode_chenge_m1=a\ncode_chenge_m3=c\n", L"@", L"", L"", 1},
+    {"file-values",       "[Param]\ncntl_char=#!\ncell_sep=  |\t\n;font_bold=no\nfont_bold='''#'''\n",
+                          L"#!", L"|\t", L"'''#'''", 0},
+    /* a "[" in a value ends the section for the keys after it */
+    {"file-bracket-ends", "[Param]\ncell_sep=[[\nfont_bold=**@**\n", L"@", L"[[", L"", 0},
+    {"file-bracket-last", "[Param]\nfont_bold=**@**\ncell_sep=[[\n", L"@", L"[[", L"**@**", 0},
+    /* a key is found by its prefix */
+    {"file-prefix",       "[Param]\nfont_bold_x=1\nfont_bold=2\n", L"@", L"", L"1", 0},
+  };
+  ASSERT_NE(setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+  for (const auto &c : cases) {
+    MsgReset();
+    EXPECT_EQ(ReadSettings(c.body), 0) << c.id;
+    EXPECT_EQ(MsgCount, 0) << c.id;
+    EXPECT_STREQ(In_cntl_char, c.cntl) << c.id;
+    EXPECT_STREQ(In_cell_sep_wik.text, c.sep) << c.id;
+    EXPECT_STREQ(In_font_bold_wik.text, c.bold) << c.id;
+    EXPECT_EQ(In_code_chenge_no, c.no) << c.id;
+  }
+  /* no file at all: the defaults, silently */
+  MsgReset();
+  In_code_chenge_no = -1;
+  wcscpy(In_cntl_char, L"?");
+  EXPECT_EQ(ProfileGet(L"/nonexistent/TabvueWiki.ini"), 0);
+  EXPECT_EQ(MsgCount, 0);
+  EXPECT_STREQ(In_cntl_char, L"@");
+  EXPECT_EQ(In_code_chenge_no, 0);
 }
