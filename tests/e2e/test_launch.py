@@ -113,6 +113,15 @@ class Launch(unittest.TestCase):
         self.assertEqual(r.returncode, 0)
         self.assertEqual(record(d)["arg0"], "./tabvue-html")
 
+    def test_bare_name_start(self):
+        """Started through PATH, argv[0] has no "/": the bare name is
+        taken as the folder, so the converter is looked for under it."""
+        d = make_folder(self.tmp, "tabvue-launch")
+        r = launch(d, argv0="tabvue-launch", cwd=self.tmp)
+        self.assertEqual(r.returncode, 0)
+        self.assertEqual(r.stdout, b"")
+        self.assertEqual(record(d)["arg0"], "tabvue-launch/tabvue-html")
+
     def test_configured_office_path(self):
         cases = [
             ("conf", b"[Path]\nOffice_path=/opt/lo/program\nRdb_path=/opt/lo/program/types\n",
