@@ -69,6 +69,11 @@ OWNERS = [
     ("xclip", None),                                  # UTF8_STRING only
     ("own", ["COMPOUND_TEXT", "TEXT", "STRING", "UTF8_STRING"]),
     ("latin1", ["STRING"]),                           # STRING alone, Latin-1
+    # A copy from another application of the office suite is plain text.
+    ("writer-copy", ['application/x-openoffice-objectdescriptor-xml;windows_formatname='
+                     '"Star Object Descriptor (XML)";classname="8BC6B165-B1B2-4EDD-aa47-'
+                     'dae2ee689dd6";typename="LibreOffice 7.4 Text Document"',
+                     "UTF8_STRING"]),
 ]
 
 def latin1(s):
@@ -122,8 +127,8 @@ class PlainText(unittest.TestCase):
                     self.s.clip_clear()
 
     def test_early_ends(self):
-        # (id, program, settings, clipboard bytes or None, targets,
-        #  answers to give in order, messages expected)
+        # (id, program, settings, clipboard text or None, targets,
+        #  answers to give in order, messages expected[, locale])
         cases = [
             ("end-cancel-html", "tabvue-html", HTML_INI, TEXT, None, [False, True], [2, 3]),
             ("end-cancel-wiki", "tabvue-wiki", WIKI_INI, TEXT, None, [False, True], [2, 3]),
@@ -138,12 +143,14 @@ class PlainText(unittest.TestCase):
              [True, True], [2, 24]),
             ("end-time-off", "tabvue-html", "[Log]\nTime=OFF\n" + HTML_INI, "a\tb\n", None,
              [True, True], [2, 0]),
+            # Japanese cannot be held in the C locale's encoding.
+            ("end-c-locale", "tabvue-wiki", WIKI_INI, TEXT, None, [True, True], [2, 24], None),
         ]
-        for cid, prog, ini, clip, targets, answers, msgs in cases:
+        for cid, prog, ini, clip, targets, answers, msgs, *lang in cases:
             with self.subTest(cid):
                 if clip is not None:
                     self.s.clip_set(clip, targets)
-                p = self.s.run(prog, settings=ini)
+                p = self.s.run(prog, settings=ini, lang=lang[0] if lang else "C.UTF-8")
                 for k, ok in enumerate(answers):
                     self.assertEqual(p.wait_message(), msgs[k], cid)
                     p.answer(ok=ok)
