@@ -25,11 +25,14 @@ static const struct { int pos; int msg; } StageMsg[] = {
   { POS_CONNECT,     MSG_NOSTART },
   { POS_PASTE,       MSG_CLIP_BAD },
 };
+enum { STAGE_MSG_COUNT = 3 };
+static_assert(sizeof StageMsg / sizeof StageMsg[0] == STAGE_MSG_COUNT,
+              "stage table and its count differ");
 
 /* The message for a bridge failure at stage pos; 5 for any other stage. */
 int StageMessage(int pos)
 {
-  for (size_t i = 0; i < sizeof StageMsg / sizeof StageMsg[0]; i++)
+  for (int i = 0; i < STAGE_MSG_COUNT; i++)
     if (StageMsg[i].pos == pos)
       return StageMsg[i].msg;
   return MSG_CONV_FAIL;

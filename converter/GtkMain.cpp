@@ -52,6 +52,9 @@ static GtkTargetEntry out_targets[] = {
   { (gchar *)"COMPOUND_TEXT", 0, OUT_COMPOUND },
   { (gchar *)"UTF8_STRING",   0, OUT_UTF8 },
 };
+enum { OUT_TARGET_COUNT = 4 };
+static_assert(sizeof out_targets / sizeof out_targets[0] == OUT_TARGET_COUNT,
+              "offered targets and their count differ");
 
 /* ---------------------------------------------------------------------
 ** Window services and the cancel protocol.
@@ -416,7 +419,7 @@ int ClipWrite(wchar_t *text)
   g_signal_connect(G_OBJECT(window), "selection-get",
                    G_CALLBACK(signal_selection_out), NULL);
   gtk_selection_add_targets(window, GDK_SELECTION_CLIPBOARD, out_targets,
-                            sizeof out_targets / sizeof out_targets[0]);
+                            OUT_TARGET_COUNT);
   return 0;
 }
 
