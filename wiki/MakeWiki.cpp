@@ -258,12 +258,44 @@ static void Expand(const wchar_t *part, int kind, int32_t value, wchar_t *buf)
   }
 }
 
+/*
+** While MakeData writes out_data, its length is kept in Out_len, so an
+** append costs only the appended text, and the buffer grows by at least
+** half its capacity, so a large table is copied a few times rather than
+** once per 500 characters.  Any other string goes through CharLenCat.
+*/
+static size_t Out_len;   /* characters held in out_data while Out_track is 1 */
+static int Out_track;    /* 1 while MakeData appends to out_data */
+
+/* Append text to out.  Returns 0, or 101 after message 13 with the
+** text so far intact. */
+static int Cat(CHAR_LEN *out, const wchar_t *text)
+{
+  size_t n;
+
+  if (out != &out_data || Out_track == 0)
+    return CharLenCat(out, text);
+  n = wcslen(text);
+  if (Out_len + n > (size_t)out->size) {
+    int step = (n <= (size_t)INT_MAX - CHARLEN_STEP) ? (int)n + CHARLEN_STEP : -1;
+    if (step < 0
+        || ((out->size / 2 <= step || CharLenAddAlloc(out, out->size / 2) != RC_OK)
+            && CharLenAddAlloc(out, step) != RC_OK)) {
+      MessageDisp(MSG_MEMOP);
+      return RC_NOMEM;
+    }
+  }
+  wmemcpy(out->str + Out_len, text, n + 1);
+  Out_len += n;
+  return RC_OK;
+}
+
 int MakeAttr(const IN_PARM *p, CHAR_LEN *out, int part)
 {
   if (part == ATTR_HEAD)
-    return CharLenCat(out, p->text);
+    return Cat(out, p->text);
   if (p->tail_flag == 1)
-    return CharLenCat(out, p->text + p->sep_pos);
+    return Cat(out, p->text + p->sep_pos);
   return RC_OK;
 }
 
@@ -277,25 +309,34 @@ int MakeAttr(const IN_PARM *p, int kind, int32_t value, CHAR_LEN *out, int part)
   if (flag == 0)
     return RC_OK;
   if (count == 0)
-    return CharLenCat(out, text);
+    return Cat(out, text);
   Expand(text, kind, value, buf);
-  return CharLenCat(out, buf);
+  return Cat(out, buf);
 }
 
 /* ------------------------------------------------------------------ */
 /* Text conversion                                                    */
 /* ------------------------------------------------------------------ */
 
-/* Make room in out for add more characters after its first len ones,
-** growing by add plus the usual step.  Returns 0, or 101 after
-** message 13 with the text so far intact. */
+/* Make room in out for add more characters after its first len ones.
+** The buffer doubles (at least add plus the usual step), so a long cell
+** text grows it a few times rather than once per 500 characters; when
+** the doubled size cannot be had, only what is needed is asked for.
+** Returns 0, or 101 after message 13 with the text so far intact. */
 static int WkRoom(CHAR_LEN *out, size_t len, size_t add)
 {
+  long long need = (long long)add + CHARLEN_STEP;
+  long long room = (long long)INT32_MAX - (out->size > 0 ? out->size : 0);
+  long long grow = need > out->size ? need : out->size;
+
   if ((long long)len + (long long)add <= (long long)out->size)
     return RC_OK;
   out->str[len] = L'\0';
-  if (add > (size_t)INT_MAX - CHARLEN_STEP
-      || CharLenAddAlloc(out, (int)add + CHARLEN_STEP) != RC_OK) {
+  if (grow > room)
+    grow = room;
+  if (need > room
+      || (CharLenAddAlloc(out, (int)grow) != RC_OK
+          && CharLenAddAlloc(out, (int)need) != RC_OK)) {
     MessageDisp(MSG_MEMOP);
     return RC_NOMEM;
   }
@@ -497,7 +538,7 @@ static int CellWrite(CELL_DATA *c)
       return RC_NOMEM;
   if (c->cell_str.size > 0) {
     if (Cell_char_conv(c->cell_str, &out_wk_data) != RC_OK
-        || CharLenCat(&out_data, out_wk_data.str) != RC_OK)
+        || Cat(&out_data, out_wk_data.str) != RC_OK)
       return RC_NOMEM;
   }
   for (int k = 3; k >= 0; k--)
@@ -523,11 +564,11 @@ static int RowLine(void)
 
   if (In_row_line_wik.text[0] == L'\0')
     return RC_OK;
-  len = wcslen(out_data.str);
-  if (len > 0 && out_data.str[len - 1] != L'\n' && CharLenCat(&out_data, L"\n") != RC_OK)
+  len = Out_len;
+  if (len > 0 && out_data.str[len - 1] != L'\n' && Cat(&out_data, L"\n") != RC_OK)
     return RC_NOMEM;
   if (MakeAttr(&In_row_line_wik, &out_data, ATTR_HEAD) != RC_OK
-      || CharLenCat(&out_data, L"\n") != RC_OK)
+      || Cat(&out_data, L"\n") != RC_OK)
     return RC_NOMEM;
   return RC_OK;
 }
@@ -543,7 +584,7 @@ static int HeadRule(int cells)
         || MakeAttr(&In_head_rule_wik, &out_data, ATTR_HEAD) != RC_OK)
       return RC_NOMEM;
   if (MakeAttr(&In_cell_sep_wik, &out_data, ATTR_HEAD) != RC_OK
-      || CharLenCat(&out_data, L"\n") != RC_OK)
+      || Cat(&out_data, L"\n") != RC_OK)
     return RC_NOMEM;
   return RC_OK;
 }
@@ -573,7 +614,7 @@ static int RowWrite(int row, int *cells)
     (*cells)++;
   }
   if (MakeAttr(RowEnd(), &out_data, ATTR_HEAD) != RC_OK
-      || CharLenCat(&out_data, L"\n") != RC_OK)
+      || Cat(&out_data, L"\n") != RC_OK)
     return RC_NOMEM;
   return RC_OK;
 }
@@ -584,7 +625,7 @@ static int RowWrite(int row, int *cells)
 ** per row, table end.  An empty table has no first record: its border
 ** counts as none, black.  Returns 0, or 101 after a message.
 */
-int MakeData(void)
+static int TableWrite(void)
 {
   int has_cells = (hyo != nullptr && Row_no > 0 && Col_no > 0);
   int32_t top_width = has_cells ? hyo[0].line_width[SIDE_TOP] : 0;
@@ -596,6 +637,8 @@ int MakeData(void)
     SpanSet();
   if (OutCreate() != RC_OK)
     return RC_NOMEM;
+  Out_len = 0;
+  Out_track = 1;
   if (MakeAttr(&In_line_color_wik, ATTR_COLOUR, top_color, &out_data, ATTR_HEAD) != RC_OK)
     return RC_NOMEM;
   if (top_width != 0
@@ -613,4 +656,14 @@ int MakeData(void)
   if (MakeAttr(&In_line_color_wik, ATTR_COLOUR, top_color, &out_data, ATTR_TAIL) != RC_OK)
     return RC_NOMEM;
   return RC_OK;
+}
+
+/* The writer's entry: TableWrite with out_data's length tracked only
+** while it runs. */
+int MakeData(void)
+{
+  int rc = TableWrite();
+
+  Out_track = 0;
+  return rc;
 }

@@ -535,6 +535,33 @@ TEST(MakeData, RowLineAndHeadRule)
   }
 }
 
+/* Far more markup than the first 10000 characters of out_data: every
+** append lands whole and in order while the buffer grows. */
+TEST(MakeData, LargeTableWrittenWhole)
+{
+  ClearSettings();
+  Set(&In_cell_sep_wik, L"||");
+  Set(&In_back_color_wik, L"<bg=%s>@</bg>");
+  Set(&In_row_line_wik, L"|-");
+  SetEntries({{L"&", L"&amp;", L""}});
+  Table(400, 25);
+  std::wstring want;
+  for (int r = 0; r < 400; r++) {
+    want += L"|-\n";
+    for (int c = 0; c < 25; c++) {
+      std::wstring t = L"r" + std::to_wstring(r) + L"&c" + std::to_wstring(c);
+      Text(r, c, t.c_str());
+      want += L"||<bg=#ffffff>r" + std::to_wstring(r) + L"&amp;c" + std::to_wstring(c) + L"</bg>";
+    }
+    want += L"||\n";
+  }
+  MsgReset();
+  std::wstring got = Make();
+  EXPECT_EQ(MsgCount, 0);
+  EXPECT_GT(got.size(), 200000u);
+  EXPECT_TRUE(got == want) << "lengths " << got.size() << " " << want.size();
+}
+
 TEST(MakeData, EmptyTable)
 {
   ClearSettings();
