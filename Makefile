@@ -5,7 +5,7 @@ ASAN  := build-asan
 FUZZ  := build-fuzz
 JOBS  := $(shell nproc)
 
-.PHONY: all deps build asan test unit demo fuzz bench clean
+.PHONY: all deps build asan fuzz-build test unit demo fuzz bench clean
 
 all: build
 
@@ -21,12 +21,21 @@ asan: deps
 	cmake -S . -B $(ASAN) -DTV_PROGRAMS=OFF -DTV_SANITIZE=ON >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
 
+# libFuzzer targets, built with clang.
+fuzz-build: deps
+	CXX=clang++ cmake -S . -B $(FUZZ) -DTV_FUZZ=ON -DTV_PROGRAMS=OFF >/dev/null
+	cmake --build $(FUZZ) --target fuzz-targets -j$(JOBS)
+
+fuzz: fuzz-build
+	tests/fuzz/run $(FUZZ) 60
+
 unit: build
 	cd $(BUILD) && ctest -L unit --output-on-failure
 
-test: build asan
+test: build asan fuzz-build
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure
+	tests/fuzz/run $(FUZZ) 30
 	cd $(BUILD) && ctest --output-on-failure
 
 demo: build
