@@ -35,7 +35,7 @@ unit: build
 test: build asan fuzz-build
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure
-	tests/fuzz/run $(FUZZ) 30
+	tests/fuzz/run $(FUZZ) 24
 	cd $(BUILD) && ctest --output-on-failure
 
 demo: build
