@@ -22,7 +22,13 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XUniqueCellFormatRangesSupplier.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -80,6 +86,21 @@ static Reference<css::sheet::XSpreadsheet> ClSheet;   /* its active sheet */
 static Reference<css::frame::XDispatchHelper> ClHelper;     /* dispatch helper */
 static Reference<css::frame::XDispatchProvider> ClProvider; /* the frame's */
 static int CancelSeen = 0;   /* 1: message 3 shown, acknowledge after cleanup */
+
+int Capture_way = CAPTURE_CELL;    /* the reading CalcAcc uses */
+CELL_DATA *Cell_ref = NULL;        /* CAPTURE_BOTH: the per-cell table */
+
+/* One group of identically formatted cells in the batched reading. */
+typedef struct {
+  CELL_DATA look;   /* format fields shared by the group's cells */
+  int span_w;       /* >0: each cell anchors a merged area this wide */
+  int span_h;       /* ... and this high */
+} FORMAT_GROUP;
+
+enum {              /* cell map values besides a group's index */
+  GROUP_CELL = -1,  /* in no group: read the per-cell way */
+  GROUP_RICH = -2   /* rich text: read the per-cell way */
+};
 
 /* One PropertyValue with the given name and value. */
 static PropertyValue Prop(const char *name, const Any &value)
@@ -260,14 +281,13 @@ static int SizeCheck(void)
 }
 
 /*
-** The cell's formula text (its content, or the formula of a formula
+** A cell's formula text (its content, or the formula of a formula
 ** cell) into the record, through UTF-8 and the locale's conversion.
 ** Returns 0, 101, or 120 after message 25 for a character the locale
 ** cannot hold.
 */
-static int CellText(const Reference<css::table::XCell> &cell, CELL_DATA *rec)
+static int TextStore(const OUString &f, CELL_DATA *rec)
 {
-  OUString f = cell->getFormula();
   int len = f.getLength();
   OString u8 = OUStringToOString(f, RTL_TEXTENCODING_UTF8);
   size_t n;
@@ -281,6 +301,12 @@ static int CellText(const Reference<css::table::XCell> &cell, CELL_DATA *rec)
   }
   rec->cell_str.str[n] = L'\0';   /* mbstowcs leaves it out when n == len */
   return RC_OK;
+}
+
+/* The formula text of the cell itself into the record (see TextStore). */
+static int CellText(const Reference<css::table::XCell> &cell, CELL_DATA *rec)
+{
+  return TextStore(cell->getFormula(), rec);
 }
 
 /* Float reading of a property: 0 when it is not a number. */
@@ -356,6 +382,8 @@ static void CellFrame(const Reference<XPropertySet> &cp, CELL_DATA *rec)
   }
 }
 
+static int AreaStore(const css::table::CellRangeAddress &a, int j, int k);
+
 /*
 ** Merge detection for the cell at row j, column k: when it lies in a
 ** merged area not yet marked, it is the area's anchor; store the bounds
@@ -378,7 +406,19 @@ static int CellMerge(const Reference<css::table::XCell> &cell, int j, int k)
     throw css::uno::RuntimeException("no cell cursor");
   cur->collapseToMergedArea();
   Reference<css::sheet::XCellRangeAddressable> addr(cur, UNO_QUERY_THROW);
-  css::table::CellRangeAddress a = addr->getRangeAddress();
+  return AreaStore(addr->getRangeAddress(), j, k);
+}
+
+/*
+** The merged area a found from the cell at row j, column k: a single
+** cell is no area.  Otherwise the cell is its anchor; store the bounds
+** and mark every cell of the area.  Returns 0, or 2 when the area
+** reaches outside the pasted range.
+*/
+static int AreaStore(const css::table::CellRangeAddress &a, int j, int k)
+{
+  CELL_DATA *anchor = &hyo[Col_no * j + k];
+
   if (a.StartColumn == a.EndColumn && a.StartRow == a.EndRow)
     return RC_OK;
   anchor->mrg_area[MA_COL0] = a.StartColumn;
@@ -416,6 +456,22 @@ static int CellRead(int j, int k)
 }
 
 /*
+** After row j: let the window breathe, look at the cancel button and
+** move the progress bar.  Returns 0, or 102 after message 3.
+*/
+static int RowEnd(int j, int step)
+{
+  Window_Refresh();
+  if (Break_flag == BREAK_ASKED) {
+    MessageDisp(MSG_CANCELLED);
+    CancelSeen = 1;
+    return RC_CANCEL;
+  }
+  ProgressView(30 + (j * step) / 1000);
+  return RC_OK;
+}
+
+/*
 ** Read every cell of the Row_no x Col_no range at A1 of the scratch
 ** sheet into hyo, row by row, with the cancel check and the progress
 ** after each row.  Catches the Office's exceptions itself, so it can
@@ -431,13 +487,8 @@ int CellCapture(void)
       for (int k = 0; k < Col_no; k++)
         if ((r = CellRead(j, k)) != RC_OK)
           return r;
-      Window_Refresh();
-      if (Break_flag == BREAK_ASKED) {
-        MessageDisp(MSG_CANCELLED);
-        CancelSeen = 1;
-        return RC_CANCEL;
-      }
-      ProgressView(30 + (j * step) / 1000);
+      if ((r = RowEnd(j, step)) != RC_OK)
+        return r;
     }
   } catch (css::uno::Exception &) {
     return RC_OFFICE;
@@ -446,6 +497,245 @@ int CellCapture(void)
     return RC_NOMEM;
   }
   return RC_OK;
+}
+
+/* The format fields of the group's look into the record. */
+static void FormatCopy(CELL_DATA *rec, const CELL_DATA *look)
+{
+  memcpy(rec->line_width, look->line_width, sizeof rec->line_width);
+  memcpy(rec->line_color, look->line_color, sizeof rec->line_color);
+  rec->posh = look->posh;
+  rec->posv = look->posv;
+  rec->font_color = look->font_color;
+  rec->font_size = look->font_size;
+  rec->font_bold = look->font_bold;
+  rec->font_italic = look->font_italic;
+  rec->font_underline = look->font_underline;
+  rec->font_strikethrough = look->font_strikethrough;
+  rec->back_color = look->back_color;
+}
+
+/*
+** Mark in the cell map every cell of the range whose text carries its
+** own character formats: those are read the per-cell way, since their
+** font comes from a text cursor, not from the cell's format.
+*/
+static void RichMark(const Reference<css::sheet::XCellRangesQuery> &q, int *map)
+{
+  Reference<css::sheet::XSheetCellRanges> rich =
+    q->queryContentCells(css::sheet::CellFlags::FORMATTED);
+  if (!rich.is())
+    throw css::uno::RuntimeException("no rich text query");
+  Sequence<css::table::CellRangeAddress> ra = rich->getRangeAddresses();
+
+  for (sal_Int32 i = 0; i < ra.getLength(); i++)
+    for (int m = ra[i].StartRow; m <= ra[i].EndRow && m < Row_no; m++)
+      for (int l = ra[i].StartColumn; l <= ra[i].EndColumn && l < Col_no; l++)
+        if (m >= 0 && l >= 0)
+          map[Col_no * m + l] = GROUP_RICH;
+}
+
+/*
+** Read the group's look and its merge from one of its cells at row j,
+** column k, the per-cell way.  The group's cells share every cell
+** attribute, merge span included, so when that cell anchors a merged
+** area, every cell of the group anchors one of the same size.
+*/
+static void GroupLook(FORMAT_GROUP *g, int j, int k)
+{
+  Reference<css::table::XCell> cell = ClSheet->getCellByPosition(k, j);
+  if (!cell.is())
+    throw css::uno::RuntimeException("no cell");
+  Reference<XPropertySet> cp(cell, UNO_QUERY_THROW);
+  CellFormat(cell, cp, &g->look);
+  CellFrame(cp, &g->look);
+
+  Reference<css::sheet::XSheetCellRange> range(cell, UNO_QUERY_THROW);
+  Reference<css::sheet::XSheetCellCursor> cur = ClSheet->createCursorByRange(range);
+  if (!cur.is())
+    throw css::uno::RuntimeException("no cell cursor");
+  cur->collapseToMergedArea();
+  Reference<css::sheet::XCellRangeAddressable> addr(cur, UNO_QUERY_THROW);
+  css::table::CellRangeAddress a = addr->getRangeAddress();
+  g->span_w = g->span_h = 0;
+  if ((a.StartColumn != a.EndColumn || a.StartRow != a.EndRow)
+      && a.StartColumn == k && a.StartRow == j) {
+    g->span_w = a.EndColumn - a.StartColumn + 1;
+    g->span_h = a.EndRow - a.StartRow + 1;
+  }
+}
+
+/*
+** Enter group gi in the cell map for each of its cells that is not
+** read the per-cell way, and read its look from the first such cell.
+** A group of rich-text cells only needs no look.
+*/
+static void GroupRead(const Reference<css::sheet::XSheetCellRanges> &rs,
+                      int gi, FORMAT_GROUP *g, int *map)
+{
+  Sequence<css::table::CellRangeAddress> ra = rs->getRangeAddresses();
+  int fj = -1, fk = -1;
+
+  for (sal_Int32 i = 0; i < ra.getLength(); i++)
+    for (int m = ra[i].StartRow; m <= ra[i].EndRow && m < Row_no; m++)
+      for (int l = ra[i].StartColumn; l <= ra[i].EndColumn && l < Col_no; l++) {
+        int *c = &map[Col_no * m + l];
+        if (m < 0 || l < 0 || *c == GROUP_RICH)
+          continue;
+        *c = gi;
+        if (fj < 0) {
+          fj = m;
+          fk = l;
+        }
+      }
+  if (fj >= 0)
+    GroupLook(g, fj, fk);
+}
+
+/*
+** The cell map (group per cell, GROUP_CELL or GROUP_RICH) and the
+** groups of the pasted range: rich-text cells first, then one look per
+** group of identically formatted cells.  Returns 0, or 101 after message 10;
+** *map and *groups belong to the caller either way.
+*/
+static int GroupsGet(const Reference<css::table::XCellRange> &range, int **map,
+                     FORMAT_GROUP **groups)
+{
+  size_t n = (size_t)Row_no * (size_t)Col_no;
+  Reference<css::sheet::XUniqueCellFormatRangesSupplier> us(range, UNO_QUERY_THROW);
+  Reference<css::sheet::XCellRangesQuery> q(range, UNO_QUERY_THROW);
+  Reference<css::container::XIndexAccess> ia = us->getUniqueCellFormatRanges();
+  sal_Int32 count;
+
+  if (!ia.is())
+    throw css::uno::RuntimeException("no format ranges");
+  count = ia->getCount();
+  *map = (int *)malloc(n * sizeof(int));
+  *groups = (FORMAT_GROUP *)calloc(count > 0 ? (size_t)count : 1, sizeof(FORMAT_GROUP));
+  if (*map == NULL || *groups == NULL) {
+    MessageDisp(MSG_NOMEM);
+    return RC_NOMEM;
+  }
+  for (size_t i = 0; i < n; i++)
+    (*map)[i] = GROUP_CELL;   /* a cell in no group is read by itself */
+  RichMark(q, *map);
+  for (sal_Int32 g = 0; g < count; g++) {
+    Reference<css::sheet::XSheetCellRanges> rs(ia->getByIndex(g), UNO_QUERY_THROW);
+    GroupRead(rs, g, &(*groups)[g], *map);
+  }
+  return RC_OK;
+}
+
+/*
+** Every field of the cell at row j, column k from its text f and its
+** group's look, the per-cell way for cells outside any group.  Returns
+** 0, 2, 101 or 120, as CellRead does.
+*/
+static int BatchRead(const OUString &f, int j, int k, const int *map,
+                     const FORMAT_GROUP *groups)
+{
+  CELL_DATA *rec = &hyo[Col_no * j + k];
+  int gi = map[Col_no * j + k];
+  css::table::CellRangeAddress a;
+  int r;
+
+  if (gi < 0)
+    return CellRead(j, k);
+  if ((r = TextStore(f, rec)) != RC_OK)
+    return r;
+  FormatCopy(rec, &groups[gi].look);
+  if (Row_no == 1 && Col_no == 1) {
+    rec->mrg_pos = 0;
+    return RC_OK;
+  }
+  if (rec->mrg_pos != 0 || groups[gi].span_w == 0)
+    return RC_OK;
+  a.Sheet = 0;
+  a.StartColumn = k;
+  a.StartRow = j;
+  a.EndColumn = k + groups[gi].span_w - 1;
+  a.EndRow = j + groups[gi].span_h - 1;
+  return AreaStore(a, j, k);
+}
+
+/*
+** The batched reading of the Row_no x Col_no range at A1 into hyo: all
+** texts in one call, cell and character formats once per group of
+** identically formatted cells, merged areas from the groups' spans, and
+** rich-text cells the per-cell way.  Fills the same fields, in the same
+** cell order, with the same messages, results, cancel checks and
+** progress as CellCapture.  Never throws.
+*/
+int RangeCapture(void)
+{
+  int step = PROGRESS_SPAN / (Row_no > 0 ? Row_no : 1);
+  int *map = NULL;
+  FORMAT_GROUP *groups = NULL;
+  int r = RC_OK;
+
+  try {
+    Reference<css::table::XCellRange> range =
+      ClSheet->getCellRangeByPosition(0, 0, Col_no - 1, Row_no - 1);
+    Reference<css::sheet::XCellRangeFormula> fr(range, UNO_QUERY_THROW);
+    Sequence<Sequence<OUString>> texts = fr->getFormulaArray();
+
+    if (texts.getLength() != Row_no)
+      throw css::uno::RuntimeException("formula array of another size");
+    r = GroupsGet(range, &map, &groups);
+    for (int j = 0; r == RC_OK && j < Row_no; j++) {
+      const Sequence<OUString> &row = texts[j];
+      if (row.getLength() != Col_no)
+        throw css::uno::RuntimeException("formula array of another size");
+      for (int k = 0; r == RC_OK && k < Col_no; k++)
+        r = BatchRead(row[k], j, k, map, groups);
+      if (r == RC_OK)
+        r = RowEnd(j, step);
+    }
+  } catch (css::uno::Exception &) {
+    r = RC_OFFICE;
+  } catch (...) {
+    MessageDisp(MSG_NOMEM);
+    r = RC_NOMEM;
+  }
+  free(map);
+  free(groups);
+  return r;
+}
+
+/* Release the per-cell table kept beside hyo by CAPTURE_BOTH. */
+void CellRefFree(void)
+{
+  long long n = (long long)Col_no * Row_no;
+
+  for (long long i = 0; Cell_ref != NULL && i < n; i++)
+    if (Cell_ref[i].cell_str.size != -1)
+      CharLenFree(&Cell_ref[i].cell_str);
+  free(Cell_ref);
+  Cell_ref = NULL;
+}
+
+/*
+** Capture the pasted range the way Capture_way asks.  CAPTURE_BOTH runs
+** the per-cell reading, keeps its table as Cell_ref and then runs the
+** batched one into a fresh hyo.  Returns what the reading returns.
+*/
+static int CaptureRun(void)
+{
+  int r;
+
+  if (Capture_way == CAPTURE_CELL)
+    return CellCapture();
+  if (Capture_way == CAPTURE_BOTH) {
+    if ((r = CellCapture()) != RC_OK)
+      return r;
+    CellRefFree();
+    Cell_ref = hyo;
+    hyo = NULL;
+    Area_pos = 0;
+    if ((r = AllocArea()) != RC_OK)
+      return r;
+  }
+  return RangeCapture();
 }
 
 /* Release every UNO handle of the conversion. */
@@ -506,7 +796,7 @@ static int CalcOffice(void)
     else if (r == RC_OK) {
       r = SizeCheck();
       if (r == RC_OK)
-        r = CellCapture();
+        r = CaptureRun();
     }
   } catch (cppu::BootstrapException &) {
     r = RC_OFFICE;

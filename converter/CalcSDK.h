@@ -5,6 +5,17 @@
 #ifndef TV_CALCSDK_H
 #define TV_CALCSDK_H
 
+#include "CalcCom.h"
+
+enum {                         /* Capture_way values */
+  CAPTURE_RANGE = 0,           /* batched reading of the whole range */
+  CAPTURE_CELL = 1,            /* one cell after the other */
+  CAPTURE_BOTH = 2             /* per-cell into Cell_ref, then batched */
+};
+
+extern int Capture_way;        /* the reading CalcAcc uses; tools change it */
+extern CELL_DATA *Cell_ref;    /* CAPTURE_BOTH: the per-cell table */
+
 /*
 ** Fill the cell table from the clipboard.  Returns 0 with hyo filled,
 ** 2 for a merged area outside the pasted range, 101, 102, 110 or 120.
@@ -20,5 +31,16 @@ int CalcEnd(void);
 ** 102 (message 3 shown), 110 or 120; it never throws.
 */
 int CellCapture(void);
+
+/*
+** The batched reading of the same range into hyo: the same table, the
+** same results, messages, cancel checks and progress as CellCapture,
+** in a number of remote calls that grows with the distinct formats,
+** not with the cells.
+*/
+int RangeCapture(void);
+
+/* Release Cell_ref with its texts (Row_no x Col_no records). */
+void CellRefFree(void);
 
 #endif

@@ -5,6 +5,7 @@
 #include <locale.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <wchar.h>
 
 #include "CalcCom.h"
@@ -53,10 +54,31 @@ static void JsonCell(const CELL_DATA *c)
          c->font_underline, c->font_strikethrough, c->back_color);
 }
 
-int main(void)
+/* The table t of Row_no x Col_no records as a JSON array. */
+static void JsonTable(const CELL_DATA *t)
 {
+  putchar('[');
+  for (int i = 0; i < Row_no * Col_no; i++) {
+    if (i)
+      putchar(',');
+    JsonCell(&t[i]);
+  }
+  putchar(']');
+}
+
+/*
+** Usage: tv-capturedump [cell|range|both].  The reading the bridge uses
+** by default, or the one named; "both" also prints the per-cell table
+** of the same paste as "ref".
+*/
+int main(int argc, char **argv)
+{
+  static const char *const way[] = {"range", "cell", "both"};   /* CAPTURE_* order */
   int r;
 
+  for (int i = 0; argc > 1 && i < 3; i++)
+    if (strcmp(argv[1], way[i]) == 0)
+      Capture_way = i;
   setlocale(LC_ALL, "");
   Verno = Soffice_Path_get();
   if (Verno > 0)
@@ -67,13 +89,17 @@ int main(void)
          Row_no, Col_no);
   for (int i = 0; i < MsgCount && i < MSG_LOG_CAP; i++)
     printf(i ? ",%d" : "%d", MsgLog[i]);
-  printf("],\"cells\":[");
-  for (int i = 0; r == 0 && i < Row_no * Col_no; i++) {
-    if (i)
-      putchar(',');
-    JsonCell(&hyo[i]);
+  printf("],\"cells\":");
+  if (r == 0)
+    JsonTable(hyo);
+  else
+    printf("[]");
+  if (r == 0 && Cell_ref != NULL) {
+    printf(",\"ref\":");
+    JsonTable(Cell_ref);
   }
-  printf("]}\n");
+  printf("}\n");
   FreeArea();
+  CellRefFree();
   return 0;
 }
