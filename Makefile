@@ -38,6 +38,10 @@ test: build asan fuzz-build
 	tests/fuzz/run $(FUZZ) 24
 	cd $(BUILD) && ctest --output-on-failure
 
+# Plain-text pipeline speed and memory: docs/performance.md and its plot.
+bench: build
+	scripts/bench $(BUILD)
+
 demo: build
 	scripts/demo
 
