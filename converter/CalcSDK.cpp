@@ -5,6 +5,7 @@
 */
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cppuhelper/bootstrap.hxx>
@@ -75,6 +76,31 @@ enum {
   PROGRESS_SPAN = 60000  /* progress of the capture, in thousandths */
 };
 
+enum { ARG_TEXT, ARG_LONG, ARG_BOOL };   /* UNO type of a paste argument */
+
+typedef struct {
+  const char *name;    /* property name, sent exactly as written */
+  int kind;            /* ARG_* */
+  const char *text;    /* value of an ARG_TEXT */
+  sal_Int32 number;    /* value of an ARG_LONG, or 0/1 of an ARG_BOOL */
+} PASTE_ARG;
+
+/* The arguments of ".uno:Paste", names sent exactly as written.  The
+** server ignores names it does not know, so the misspelt three leave
+** its defaults, which are the values given here. */
+static const PASTE_ARG PasteArgs[] = {
+  /* name              kind      text  number */
+  { "Flags",           ARG_TEXT, "A",  0 },   /* everything */
+  { "FormulaCommand",  ARG_LONG, NULL, 0 },   /* no operation with the target */
+  { "SkipEmptyCells",  ARG_BOOL, NULL, 0 },
+  { "Trancepose",      ARG_BOOL, NULL, 0 },
+  { "Aslink",          ARG_BOOL, NULL, 0 },
+  { "MovrMode",        ARG_LONG, NULL, 4 },
+};
+enum { PASTE_ARGS = 6 };
+static_assert(sizeof PasteArgs / sizeof PasteArgs[0] == PASTE_ARGS,
+              "PasteArgs and PASTE_ARGS out of step");
+
 static const float BOLD_WEIGHT = 150.0f;   /* CharWeight from which text is bold */
 
 /* The UNO handles of one conversion, all empty outside CalcAcc. */
@@ -87,8 +113,9 @@ static Reference<css::frame::XDispatchHelper> ClHelper;     /* dispatch helper *
 static Reference<css::frame::XDispatchProvider> ClProvider; /* the frame's */
 static int CancelSeen = 0;   /* 1: message 3 shown, acknowledge after cleanup */
 
-int Capture_way = CAPTURE_CELL;    /* the reading CalcAcc uses */
+int Capture_way = CAPTURE_RANGE;   /* the reading CalcAcc uses */
 CELL_DATA *Cell_ref = NULL;        /* CAPTURE_BOTH: the per-cell table */
+double Capture_secs = 0.0;         /* wall time of the last capture */
 
 /* One group of identically formatted cells in the batched reading. */
 typedef struct {
@@ -205,18 +232,18 @@ static int ScratchOpen(void)
 static int RangePaste(int *range)
 {
   Sequence<PropertyValue> go(1);
-  Sequence<PropertyValue> paste(6);
+  Sequence<PropertyValue> paste(PASTE_ARGS);
 
   go[0] = Prop("ToPoint", Any(OUString("$A$1")));
   ClHelper->executeDispatch(ClProvider, ".uno:GoToCell", "", 0, go);
   Proc_pos = POS_PASTE;
 
-  paste[0] = Prop("Flags", Any(OUString("A")));
-  paste[1] = Prop("FormulaCommand", Any(sal_Int32(0)));
-  paste[2] = Prop("SkipEmptyCells", Any(false));
-  paste[3] = Prop("Trancepose", Any(false));   /* the names the server expects */
-  paste[4] = Prop("Aslink", Any(false));
-  paste[5] = Prop("MovrMode", Any(sal_Int32(4)));
+  for (int i = 0; i < PASTE_ARGS; i++) {
+    const PASTE_ARG *a = &PasteArgs[i];
+    Any v = a->kind == ARG_TEXT ? Any(OUString::createFromAscii(a->text))
+          : a->kind == ARG_LONG ? Any(a->number) : Any(a->number != 0);
+    paste[i] = Prop(a->name, v);
+  }
   ClHelper->executeDispatch(ClProvider, ".uno:Paste", "", 0, paste);
   Proc_pos = POS_CAPTURE;
   Col_no = 0;
@@ -719,7 +746,7 @@ void CellRefFree(void)
 ** the per-cell reading, keeps its table as Cell_ref and then runs the
 ** batched one into a fresh hyo.  Returns what the reading returns.
 */
-static int CaptureRun(void)
+static int CaptureWay(void)
 {
   int r;
 
@@ -736,6 +763,25 @@ static int CaptureRun(void)
       return r;
   }
   return RangeCapture();
+}
+
+/* Seconds on the monotonic clock. */
+static double Now(void)
+{
+  struct timespec t;
+
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
+}
+
+/* CaptureWay, with its wall time kept in Capture_secs. */
+static int CaptureRun(void)
+{
+  double t0 = Now();
+  int r = CaptureWay();
+
+  Capture_secs = Now() - t0;
+  return r;
 }
 
 /* Release every UNO handle of the conversion. */
