@@ -355,8 +355,19 @@ class Interrupted(unittest.TestCase):
         calc.listen()
 
     def test_cancel_during_capture(self):
-        p = start_capture("tabvue-html", STYLE)
+        # Evasion ON (exactly) shows the scratch document; it is hidden otherwise.
+        for evasion, visible in (("OFF", False), ("ON", True), ("on", False)):
+            with self.subTest(evasion=evasion):
+                self.cancel_capture(STYLE + "[Evasion]\nEvasion=%s\n" % evasion, visible)
+
+    def cancel_capture(self, settings, visible):
+        p = start_capture("tabvue-html", settings)
         try:
+            scratch = [d for d in calc.office.documents()
+                       if not any(d == m for m in calc.sheets.values())]
+            self.assertEqual(len(scratch), 1)
+            frame = scratch[0].CurrentController.Frame
+            self.assertEqual(bool(frame.ContainerWindow.isVisible()), visible)
             w = p.window()
             session.xdo("windowfocus", "--sync", w)
             session.xdo("key", "Return")            # the cancel button is the default
@@ -385,6 +396,17 @@ class Interrupted(unittest.TestCase):
             rebuild()
 
 
+def rich_fill(sh, cols, rows):
+    """Give every text two character formats: such cells are read one
+    by one, so the capture of the block lasts long enough to interrupt."""
+    for r in range(rows):
+        for c in range(cols):
+            cur = sh.getCellByPosition(c, r).createTextCursor()
+            cur.gotoStart(False)
+            cur.goRight(1, True)
+            cur.CharWeight = 150.0
+
+
 def rebuild():
     """Documents of the suite again, after the Calc was restarted."""
     calc.close_documents()
@@ -394,7 +416,7 @@ def rebuild():
         calcsheet.build(doc, sheet)
         calc.sheets[name] = doc
     big = calc.office.new_doc()
-    calcsheet.fill(big, 10, 300)
+    rich_fill(calcsheet.fill(big, 10, 300), 10, 300)
     calc.sheets["big"] = big
     calc.own_docs = calc.office.document_count()
 
