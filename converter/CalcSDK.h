@@ -15,6 +15,7 @@ enum {                         /* Capture_way values */
 
 extern int Capture_way;        /* the reading CalcAcc uses; tools change it */
 extern CELL_DATA *Cell_ref;    /* CAPTURE_BOTH: the per-cell table */
+extern double Capture_secs;    /* wall time of the last capture, seconds */
 
 /*
 ** Fill the cell table from the clipboard.  Returns 0 with hyo filled,

@@ -85,8 +85,8 @@ int main(int argc, char **argv)
     EnvSet();
   text_flag = TEXT_CALC;
   r = CalcAcc();
-  printf("{\"rc\":%d,\"pos\":%d,\"rows\":%d,\"cols\":%d,\"msgs\":[", r, Proc_pos,
-         Row_no, Col_no);
+  printf("{\"rc\":%d,\"pos\":%d,\"rows\":%d,\"cols\":%d,\"capture_s\":%.6f,\"msgs\":[",
+         r, Proc_pos, Row_no, Col_no, Capture_secs);
   for (int i = 0; i < MsgCount && i < MSG_LOG_CAP; i++)
     printf(i ? ",%d" : "%d", MsgLog[i]);
   printf("],\"cells\":");
