@@ -57,9 +57,9 @@ SHEET_RICH = {"cells": {"A3": ("普通", {}), "C2": ("同じ書式", {}), "C3": 
               "merges": ["B2:B3"]}
 
 
-def rich(doc, spec):
+def rich(doc, texts):
     sh = doc.Sheets.getByIndex(0)
-    for addr, (text, runs) in spec.items():
+    for addr, (text, runs) in texts.items():
         cell = sh.getCellRangeByName(addr)
         cell.setString(text)
         for start, length, name, value in runs:
