@@ -40,6 +40,7 @@ test: build asan fuzz-build
 
 # Plain-text pipeline speed and memory: docs/performance.md and its plot.
 bench: build
+	scripts/bench-office $(BUILD)
 	scripts/bench $(BUILD)
 
 demo: build
