@@ -465,3 +465,24 @@ int ProfileGet(const wchar_t *path)
   GetProfileWrapp(PROF_RELEASE, NULL, NULL, NULL, NULL, NULL, 0);
   return 0;
 }
+
+enum { ARGV_MAX = 4096 };   /* argv[0] of this many bytes is refused */
+
+int AppPathSet(const char *arg0)
+{
+  size_t n;
+
+  if (arg0 == NULL || strlen(arg0) >= ARGV_MAX)
+    return -1;
+  n = mbstowcs(NULL, arg0, 0);
+  if (n == (size_t)-1 || n >= PATH_CAP)
+    return -1;
+  mbstowcs(AppPath, arg0, PATH_CAP);
+  AppPath[n] = L'\0';
+  for (size_t i = n; i-- > 1;)
+    if (AppPath[i] == L'/') {
+      AppPath[i] = L'\0';
+      break;
+    }
+  return 0;
+}

@@ -32,6 +32,14 @@ int wgetenv(const wchar_t *name, int flag, wchar_t *out);
 int FileSizeGet(const wchar_t *directory, const wchar_t *name);
 
 /*
+** AppPath from argv[0], cut at its last "/" found from the end down to
+** index 1, so "./x" gives "." and "/x" or "x" stay whole.  Returns 0, or
+** -1 when argv[0] is missing, 4096 bytes or longer, not convertible or
+** too long for AppPath.
+*/
+int AppPathSet(const char *arg0);
+
+/*
 ** The wide form of the narrow text s in the LC_CTYPE locale, in a
 ** buffer the caller frees; null when s is not valid there or memory
 ** is not had.

@@ -39,7 +39,6 @@ static const char clip_key1[] = "application/x-openoffice-objectdescriptor-xml";
 static const char clip_key2[] = "calc";
 static const char calc_class[] = "47BBB4CB-CE4C-4E80-A591-42D9AE74950F";
 
-enum { ARGV_MAX = 4096 };   /* argv[0] of this many bytes is refused */
 
 enum {                      /* info numbers of the offered targets */
   OUT_STRING, OUT_TEXT, OUT_COMPOUND, OUT_UTF8
@@ -426,29 +425,6 @@ int ClipWrite(wchar_t *text)
 /* ---------------------------------------------------------------------
 ** Start-up.
 */
-
-/*
-** The program's directory from argv[0]: cut at the last "/" found from
-** the end down to index 1, so "./x" gives "." and "/x" or "x" stay
-** whole.  Returns 0, or -1 when argv[0] is too long or not convertible.
-*/
-static int AppPathSet(const char *arg0)
-{
-  size_t n;
-
-  if (arg0 == NULL || strlen(arg0) >= ARGV_MAX)
-    return -1;
-  n = mbstowcs(NULL, arg0, 0);
-  if (n == (size_t)-1 || n >= PATH_CAP)
-    return -1;
-  mbstowcs(AppPath, arg0, PATH_CAP);
-  for (size_t i = n; i-- > 1;)
-    if (AppPath[i] == L'/') {
-      AppPath[i] = L'\0';
-      break;
-    }
-  return 0;
-}
 
 /* Build the progress window, connect its handlers and show it. */
 static void WindowBuild(void)

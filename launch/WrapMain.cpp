@@ -17,35 +17,11 @@ static const char PathText[] =
 static const char IniText[] =
   "初期化ファイルが読めません。UNICODEで記載していて、入力可能なファイルか確認して下さい。";
 
-enum { ARGV_MAX = 4096 };       /* bytes of argv[0] that are refused */
 
 static wchar_t ProgCommand[PATH_CAP];   /* the quoted converter path */
 
 /* The launcher reads only the common settings. */
 void ParamGet(void) {}
-
-/*
-** AppPath from argv[0], cut at its last "/" (never the one at index 0).
-** Returns 0, or -1 when argv[0] is missing, too long or not convertible.
-*/
-static int AppPathGet(const char *arg0)
-{
-  size_t n;
-
-  if (arg0 == NULL || strlen(arg0) >= ARGV_MAX)
-    return -1;
-  n = mbstowcs(NULL, arg0, 0);
-  if (n == (size_t)-1 || n >= PATH_CAP)
-    return -1;
-  mbstowcs(AppPath, arg0, PATH_CAP);
-  AppPath[n] = L'\0';
-  for (size_t i = n; i-- > 1;)
-    if (AppPath[i] == L'/') {
-      AppPath[i] = L'\0';
-      break;
-    }
-  return 0;
-}
 
 /*
 ** Inifile and the converter's command, both under AppPath.  Returns 0,
@@ -126,7 +102,7 @@ int main(int argc, char **argv)
   int configured;
 
   wsetlocale(LC_CTYPE, L"");
-  if (AppPathGet(argc > 0 ? argv[0] : NULL) != 0 || NamesBuild() != 0) {
+  if (AppPathSet(argc > 0 ? argv[0] : NULL) != 0 || NamesBuild() != 0) {
     puts(PathText);
     return 0;
   }
